@@ -1,0 +1,72 @@
+# Sourced by the run and test scripts: a virtual display and a private
+# PulseAudio server, each started in the background and stopped by its PID.
+# Nothing here touches a server or display that was already running.
+
+# start_xvfb: starts Xvfb on a free display, exports DISPLAY, sets XVFB_PID.
+start_xvfb() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local display
+  read -r -t 20 display <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "${display:-}" ]; then
+    echo "session: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$display"
+}
+
+# start_pulse: starts a PulseAudio server with no modules but its native
+# socket in a private runtime folder; exports the client environment, sets
+# PULSE_PID and PULSE_DIR.
+start_pulse() {
+  PULSE_DIR=$(mktemp -d)
+  mkdir -p "$PULSE_DIR/runtime" "$PULSE_DIR/state"
+  chmod 700 "$PULSE_DIR/runtime"
+  printf 'autospawn = no\n' >"$PULSE_DIR/client.conf"
+  export XDG_RUNTIME_DIR="$PULSE_DIR/runtime"
+  export PULSE_CLIENTCONFIG="$PULSE_DIR/client.conf"
+  export PULSE_STATE_PATH="$PULSE_DIR/state"
+  export PULSE_SERVER="unix:$PULSE_DIR/runtime/native"
+  HOME="$PULSE_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false \
+    --disallow-exit -L "module-native-protocol-unix auth-anonymous=1 socket=$PULSE_DIR/runtime/native" \
+    </dev/null >"$PULSE_DIR/pulseaudio.log" 2>&1 &
+  PULSE_PID=$!
+  local i
+  for i in $(seq 100); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "session: PulseAudio did not start (see $PULSE_DIR/pulseaudio.log)" >&2
+  return 1
+}
+
+# stop_pid PID: ends one process of ours and waits for it.
+stop_pid() {
+  [ -n "${1:-}" ] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+# stop_pulse, stop_xvfb: the counterparts of the start functions.
+stop_pulse() {
+  stop_pid "${PULSE_PID:-}"
+  PULSE_PID=
+  [ -n "${PULSE_DIR:-}" ] && rm -rf "$PULSE_DIR"
+  PULSE_DIR=
+}
+stop_xvfb() {
+  stop_pid "${XVFB_PID:-}"
+  XVFB_PID=
+}
+
+# stop_wine BUILD_DIR: ends the wineserver (and with it every Wine process) of
+# one build directory's prefix.
+stop_wine() {
+  local prefix="$1/wine/prefix"
+  [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  rm -f "$1/wine/keepalive.pid"
+}

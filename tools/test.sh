@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the analyser natively and for 32-bit Windows and runs every test:
+# the portable core natively, then the same unit tests, the window tests and
+# the end-to-end tests under Wine, inside a virtual display with a private
+# PulseAudio server. Everything started here is stopped here, by PID.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+native="$root/build/native"
+win32="$root/build/win32"
+
+bash "$root/tools/install-deps.sh"
+
+cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$native" -j2
+cmake -S "$root" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
+cmake --build "$win32" -j2
+
+# shellcheck source=tools/session.sh
+source "$root/tools/session.sh"
+cleanup() {
+  stop_wine "$win32"
+  stop_pulse
+  stop_xvfb
+}
+trap cleanup EXIT
+start_xvfb
+start_pulse
+
+status=0
+ctest --test-dir "$native" --output-on-failure -j2 || status=1
+ctest --test-dir "$win32" --output-on-failure -j2 || status=1
+exit $status
