@@ -1,0 +1,50 @@
+// Window functions: the five coefficient tables, the Kaiser window and the
+// modified Bessel function it needs. The dsp module owns every table; other
+// modules only read them.
+#pragma once
+#include <cstdint>
+
+namespace dsp {
+
+// Points per transform, the same at every sample rate.
+constexpr int32_t FftLength = 1024;
+
+// Window kinds in the order of the window selector's list.
+enum : int32_t {
+    KindBlackman = 0,
+    KindHamming = 1,
+    KindHanning = 2,
+    KindKaiser = 3,
+    KindWelch = 4,
+    KindRectangular = 5
+};
+
+// Factor applied to every windowed sample of kinds 0..4 so that an on-bin
+// sinusoid reads the same level whatever the window (rectangular needs none).
+extern const double WindowGain[5];
+
+// Two pi as a single, set by StartUp before the tables are built; the pass
+// derives its twiddle angles from it too.
+extern float TwoPi;
+
+// Window coefficient tables, 1024 entries each, filled by BuildWindowTables.
+extern float BlackmanTable[FftLength];
+extern float HammingTable[FftLength];
+extern float HanningTable[FftLength];
+extern float KaiserTable[FftLength];
+extern float WelchTable[FftLength];
+
+// The table of window kind 0..4; nullptr for rectangular or an unknown kind.
+const float* WindowTableFor(int32_t kind);
+
+// Modified Bessel function of the first kind, order 0 (polynomial
+// approximations, one below 3.75 and one from 3.75 up).
+float BesselI0(float x);
+
+// Kaiser coefficient (beta = 10) for index n of a 1024-point window.
+float KaiserWindow(int32_t n);
+
+// Fills the five tables from TwoPi; yields the processor after every index.
+void BuildWindowTables();
+
+}  // namespace dsp
