@@ -1,0 +1,108 @@
+// The plot's arithmetic: axis mappings, the graticule as lines and labels, the
+// trace and zoom-view points and the readout text. Pure functions of the values
+// the Win32 drawing code reads (scale, plot size, spectrum, reference level);
+// no state, no <windows.h>.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dsp/window.h"
+
+namespace display {
+
+// Scale of the frequency axis: the check state of the Logarithmic button.
+enum : int32_t { LinearScale = 0, LogarithmicScale = 1 };
+
+// Pixels per unit of ln(bin), times one half, of the logarithmic axis:
+// 1024 / (4 ln 512) held in single precision (41.036659...), so that bin 512
+// lands exactly on x = 512.
+constexpr float LogAxisFactor =
+    static_cast<float>(1024.0 / (4.0 * 9.0 * 0.693147180559945309417232121458));
+
+// A point or a segment end in plot pixels (x right, y down from the top left).
+struct Point {
+    int32_t x;
+    int32_t y;
+};
+
+// A grid line, drawn from (x1, y1) towards (x2, y2), the end point excluded.
+struct Segment {
+    int32_t x1, y1, x2, y2;
+};
+
+// A dB label: draw the first `count` characters of `text` with the top-left
+// corner at (x, y).
+struct Label {
+    char text[16];
+    int32_t x, y;
+    int32_t count;
+};
+
+// The graticule of one plot size and scale, held without heap memory.
+struct Graticule {
+    static constexpr int32_t MaxLines = 96;
+    static constexpr int32_t MaxLabels = 32;
+    int32_t lineCount;
+    Segment lines[MaxLines];  // vertical lines first, then the horizontal ones
+    int32_t labelCount;
+    Label labels[MaxLabels];
+};
+
+// x pixel of bin i (1 to 512): i, or 2 FIX(k ln i) on the logarithmic scale.
+int32_t BinToX(int32_t bin, int32_t scale);
+
+// Bin under plot x: x, or nearest(e^((x / 2) / k) + 0.5) on the logarithmic
+// scale. The result may lie beyond the spectrum; see SpectrumIndex.
+int32_t XToBin(int32_t x, int32_t scale);
+
+// y pixel of amplitude a on a plot `height` pixels high, the reference
+// amplitude at the top edge: nearest(scaleY ln(R / a)) with scaleY =
+// height / ln R in single precision; a logarithm of 0, a negative value,
+// infinity or NaN counts as 0 (so a = 0 lies on the top edge).
+int32_t LevelToY(double amplitude, int32_t height, int32_t reference);
+
+// Bin shown at half-pixel column u of the zoom view of the band s..e (half
+// pixels) on a plot `width` pixels wide: linear between the bins under the
+// band's edges. The result may lie outside the spectrum; see SpectrumIndex.
+int32_t ZoomColumnToBin(int32_t u, int32_t s, int32_t e, int32_t scale, int32_t width);
+
+// A bin number limited to the spectrum's entries 0 to 1023. Bins above the
+// end read entry 1023, which is never computed and stays 0.
+int32_t SpectrumIndex(int64_t bin);
+
+// Grid lines and dB labels of a plot `width` x `height` on the given scale.
+// A size too small to give a non-zero step leaves that set of lines out.
+Graticule BuildGraticule(int32_t scale, int32_t width, int32_t height);
+
+// Number of points of the live trace: the start point and bins 1 to 512.
+constexpr int32_t TracePointCount = dsp::FftLength / 2 + 1;
+
+// The live trace of `spectrum` (1024 entries): (0, y of bin 1), then
+// (BinToX(i), y of bin i) for i = 1 to 512; an amplitude of exactly 0 is
+// drawn as 1, on the row just below the plot.
+std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
+                                               int32_t height, int32_t reference);
+
+// The zoom view of band s..e: one point per column 0 to `width`, no
+// substitution of 0 amplitudes (they lie on the top edge).
+std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, int32_t scale,
+                                  int32_t width, int32_t height, int32_t reference);
+
+// Level in dB of amplitude a: 20 log10(a / reference) in single precision,
+// 0 for an amplitude of 0.
+float LevelInDecibels(double amplitude, int32_t reference);
+
+// Spectrum entry of the live readout: the bin of `frequency` at `sampleRate`,
+// 0 while the rate is 0, limited to 0 to 1023.
+int32_t ReadoutBin(float frequency, int32_t sampleRate);
+
+// Character height of the 7-point label font on a screen of the given
+// pixels per inch: -(L x 7) / 72, truncated toward zero (-9 at 96).
+int32_t LabelFontHeight(int32_t pixelsPerInch);
+
+// Readout text: frequency and level with one decimal, "1033.6Hz, -20.0dB".
+std::string ReadoutText(float frequency, float level);
+
+}  // namespace display

@@ -1,0 +1,105 @@
+#include "display/surface.h"
+
+#include "app/mainwindow.h"
+#include "app/winlayer.h"
+#include "display/plotmath.h"
+
+#include <cstring>
+
+namespace display {
+
+HWND PlotWindow = nullptr;
+int32_t PlotWidth = 0;
+int32_t PlotHeight = 0;
+HDC PlotDC = nullptr;
+HDC MemoryDC = nullptr;
+HBITMAP PlotBitmap = nullptr;
+HPEN TracePen = nullptr;
+HFONT LabelFont = nullptr;
+
+namespace {
+
+// The objects a new memory context comes with. They go back in before ours
+// are deleted: a bitmap still selected into a context cannot be deleted.
+HGDIOBJ InitialBitmap = nullptr;
+HGDIOBJ InitialPen = nullptr;
+HGDIOBJ InitialFont = nullptr;
+
+// 7-point Arial at the screen's resolution; every other field 0.
+LOGFONTA LabelFontDescription()
+{
+    HDC screen = GetDC(nullptr);
+    const int32_t pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    font.lfHeight = LabelFontHeight(pixelsPerInch);
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = 0;
+    font.lfUnderline = 0;
+    font.lfStrikeOut = 0;
+    font.lfCharSet = 0;
+    std::strcpy(font.lfFaceName, "Arial");
+    return font;
+}
+
+}  // namespace
+
+// ---- CreatePlotSurface: contexts, bitmap, pen and font of the plot --------
+void CreatePlotSurface()
+{
+    winlayer::SetColours(GetDlgItem(app::MainDialog, app::IdPlot), RGB(0, 255, 0), 0);
+    PlotWindow = GetDlgItem(app::MainDialog, app::IdPlot);
+
+    RECT client;
+    GetClientRect(PlotWindow, &client);
+    PlotHeight = client.bottom;
+    PlotWidth = client.right;
+
+    PlotDC = GetDC(PlotWindow);
+    // The static class asks for its parent's clipping (CS_PARENTDC): without
+    // a clip of its own, zoom-view points above or below the plot would land
+    // on the main window around it.
+    IntersectClipRect(PlotDC, 0, 0, PlotWidth, PlotHeight);
+    MemoryDC = CreateCompatibleDC(PlotDC);
+    PlotBitmap = CreateCompatibleBitmap(PlotDC, PlotWidth, PlotHeight);
+    InitialBitmap = SelectObject(MemoryDC, PlotBitmap);
+    TracePen = CreatePen(PS_SOLID, 1, RGB(0, 255, 0));
+    InitialPen = SelectObject(MemoryDC, TracePen);
+    SetTextColor(MemoryDC, RGB(192, 192, 192));
+
+    const LOGFONTA font = LabelFontDescription();
+    // A font left by an earlier surface is selected nowhere any more.
+    if (LabelFont)
+        DeleteObject(LabelFont);
+    LabelFont = CreateFontIndirectA(&font);
+    InitialFont = SelectObject(MemoryDC, LabelFont);
+    SetBkMode(MemoryDC, TRANSPARENT);
+}
+
+// ---- ClearPlot: blacken the off-screen picture ----------------------------
+void ClearPlot()
+{
+    PatBlt(MemoryDC, 0, 0, PlotWidth, PlotHeight, BLACKNESS);
+}
+
+// ---- ReleasePlotSurface: give back what CreatePlotSurface made ------------
+void ReleasePlotSurface()
+{
+    SelectObject(MemoryDC, InitialPen);
+    DeleteObject(TracePen);
+    ReleaseDC(PlotWindow, PlotDC);
+    SelectObject(MemoryDC, InitialBitmap);
+    DeleteObject(PlotBitmap);
+    SelectObject(MemoryDC, InitialFont);
+    DeleteDC(MemoryDC);
+
+    TracePen = nullptr;
+    PlotDC = nullptr;
+    PlotBitmap = nullptr;
+    MemoryDC = nullptr;
+    InitialBitmap = InitialPen = InitialFont = nullptr;
+}
+
+}  // namespace display

@@ -1,0 +1,71 @@
+#include "display/plotmath.h"
+
+#include "dsp/numeric.h"
+
+#include <cmath>
+
+namespace display {
+
+namespace {
+
+// The live trace draws an empty bin on the row just below the plot instead of
+// on its top edge, where the logarithm rule would put it.
+int32_t TraceY(float amplitude, int32_t height, int32_t reference)
+{
+    return LevelToY(amplitude == 0.0f ? 1.0 : amplitude, height, reference);
+}
+
+}  // namespace
+
+std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
+                                               int32_t height, int32_t reference)
+{
+    std::array<Point, TracePointCount> points;
+    points[0] = Point{0, TraceY(spectrum[1], height, reference)};
+    for (int32_t bin = 1; bin < TracePointCount; ++bin)
+        points[bin] = Point{BinToX(bin, scale), TraceY(spectrum[bin], height, reference)};
+    return points;
+}
+
+std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, int32_t scale,
+                                  int32_t width, int32_t height, int32_t reference)
+{
+    std::vector<Point> points;
+    if (width < 0)
+        return points;
+    points.reserve(static_cast<size_t>(width) + 1);
+    for (int32_t x = 0; x <= width; ++x) {
+        // Two columns share each half-pixel position, so column 0 and 1 show
+        // the band's first bin.
+        const int32_t u = numeric::Int(x / 2.0);
+        const int32_t bin = SpectrumIndex(ZoomColumnToBin(u, s, e, scale, width));
+        points.push_back(Point{x, LevelToY(spectrum[bin], height, reference)});
+    }
+    return points;
+}
+
+float LevelInDecibels(double amplitude, int32_t reference)
+{
+    return static_cast<float>(20.0 * numeric::Log10(amplitude / reference));
+}
+
+int32_t ReadoutBin(float frequency, int32_t sampleRate)
+{
+    if (sampleRate == 0)
+        return 0;
+    const double bin = static_cast<double>(dsp::FftLength) * frequency / sampleRate;
+    // Limit the real value first: a bin beyond the 32-bit range has no
+    // nearest integer to convert to.
+    if (!(bin > 0.0))
+        return 0;
+    if (bin > dsp::FftLength - 1)
+        return dsp::FftLength - 1;
+    return numeric::Nearest(bin);
+}
+
+std::string ReadoutText(float frequency, float level)
+{
+    return numeric::FormatMask(frequency, 1) + "Hz, " + numeric::FormatMask(level, 1) + "dB";
+}
+
+}  // namespace display

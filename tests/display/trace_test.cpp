@@ -1,0 +1,194 @@
+// Trace and zoom-view points, the readout, and the limits of every spectrum
+// index whatever the plot size.
+#include "display/plotmath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using display::LinearScale;
+using display::LogarithmicScale;
+
+constexpr int32_t Reference = 84300;
+
+// A spectrum of 1024 entries inside guard entries whose amplitude (1000 R)
+// maps to y = -207 on a 340-pixel plot, a row no in-bounds entry can give
+// here. Entries 513..1023 stay 0 as the signal-processing pass leaves them.
+struct GuardedSpectrum {
+    std::vector<float> memory = std::vector<float>(3 * 1024, 1000.0f * Reference);
+    float* entries = memory.data() + 1024;
+    GuardedSpectrum()
+    {
+        for (int32_t n = 0; n < 1024; ++n)
+            entries[n] = n <= 512 ? 1.0f : 0.0f;
+    }
+};
+constexpr int32_t GuardY = -207;
+
+TEST(TracePoints, EmptySpectrumRunsJustBelowThePlot)
+{
+    std::vector<float> spectrum(1024, 0.0f);
+    for (int32_t scale : {LinearScale, LogarithmicScale}) {
+        const auto points = display::TracePoints(spectrum.data(), scale, 340, Reference);
+        EXPECT_EQ(points[0].x, 0);
+        for (int32_t n = 0; n < display::TracePointCount; ++n)
+            EXPECT_EQ(points[n].y, 340) << "point " << n;
+    }
+}
+
+TEST(TracePoints, ColumnsOnBothScales)
+{
+    std::vector<float> spectrum(1024, 0.0f);
+    const auto linear = display::TracePoints(spectrum.data(), LinearScale, 340, Reference);
+    for (int32_t bin = 1; bin <= 512; ++bin)
+        EXPECT_EQ(linear[bin].x, bin);
+    const auto log = display::TracePoints(spectrum.data(), LogarithmicScale, 340, Reference);
+    EXPECT_EQ(log[1].x, 0);
+    EXPECT_EQ(log[2].x, 56);
+    EXPECT_EQ(log[3].x, 90);
+    EXPECT_EQ(log[511].x, 510);
+    EXPECT_EQ(log[512].x, 512);
+}
+
+TEST(TracePoints, LevelsOfAKnownSpectrum)
+{
+    std::vector<float> spectrum(1024, 0.0f);
+    spectrum[1] = Reference;         // 0 dB: top edge, also the start point
+    spectrum[24] = 8430.0f;          // -20 dB
+    spectrum[100] = 0.5f;            // below 1: under the plot
+    spectrum[200] = 10.0f * Reference;  // above R: over the plot
+    spectrum[0] = Reference;         // bin 0 and bins above 512 are not drawn
+    spectrum[513] = Reference;
+    const auto points = display::TracePoints(spectrum.data(), LinearScale, 340, Reference);
+    EXPECT_EQ(points[0].y, 0);
+    EXPECT_EQ(points[1].y, 0);
+    EXPECT_EQ(points[24].y, 69);
+    EXPECT_EQ(points[100].y, 361);
+    EXPECT_EQ(points[200].y, -69);
+    EXPECT_EQ(points[2].y, 340);
+    EXPECT_EQ(points[512].y, 340);
+}
+
+TEST(ZoomView, ColumnsOfBand100To200)
+{
+    // All bins at amplitude 1 (bottom row) except bin 201 at -20 dB (y 69).
+    std::vector<float> spectrum(1024, 1.0f);
+    spectrum[201] = 8430.0f;
+    const auto points =
+        display::ZoomViewPoints(spectrum.data(), 100, 200, LinearScale, 520, 340, Reference);
+    ASSERT_EQ(points.size(), 521u);
+    const int32_t expected[] = {340, 340, 69, 69, 340, 340};
+    for (int32_t x = 0; x < 6; ++x) {
+        EXPECT_EQ(points[x].x, x);
+        EXPECT_EQ(points[x].y, expected[x]) << "column " << x;
+    }
+    EXPECT_EQ(points[520].x, 520);
+}
+
+TEST(ZoomView, EmptyBinsLieOnTheTopEdge)
+{
+    std::vector<float> spectrum(1024, 0.0f);
+    const auto points =
+        display::ZoomViewPoints(spectrum.data(), 10, 20, LogarithmicScale, 520, 340, Reference);
+    for (const display::Point& p : points)
+        EXPECT_EQ(p.y, 0);
+}
+
+TEST(Readout, TextOfBin24At44100)
+{
+    const float frequency = 1033.59375f;
+    EXPECT_EQ(display::ReadoutBin(frequency, 44100), 24);
+    const float level = display::LevelInDecibels(8430.0f, Reference);
+    EXPECT_FLOAT_EQ(level, -20.0f);
+    EXPECT_EQ(display::ReadoutText(frequency, level), "1033.6Hz, -20.0dB");
+}
+
+TEST(Readout, BeforeTheFirstBuffer)
+{
+    EXPECT_EQ(display::ReadoutBin(0.0f, 0), 0);
+    EXPECT_EQ(display::ReadoutBin(1033.59375f, 0), 0);
+    const float level = display::LevelInDecibels(0.0f, Reference);
+    EXPECT_EQ(level, 0.0f);
+    EXPECT_EQ(display::ReadoutText(0.0f, level), "0.0Hz, 0.0dB");
+}
+
+TEST(Readout, BinStaysInTheArray)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case { float frequency; int32_t rate; int32_t bin; };
+    const Case cases[] = {
+        {22050.0f, 44100, 512}, {44100.0f, 44100, 1023}, {1e30f, 11025, 1023},
+        {inf, 44100, 1023}, {-100.0f, 44100, 0}, {-inf, 44100, 0},
+        {std::nanf(""), 44100, 0}, {1000.0f, -44100, 0}, {1e9f, 1, 1023},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(display::ReadoutBin(c.frequency, c.rate), c.bin)
+            << c.frequency << " Hz at " << c.rate;
+}
+
+// Every column of a wide plot on the logarithmic scale, through the same
+// steps as the mouse readout: bin under x, its frequency, the readout bin.
+TEST(Bounds, ReadoutOfWideLogarithmicPlots)
+{
+    GuardedSpectrum spectrum;
+    for (int32_t width : {520, 600, 1200})
+        for (int32_t rate : {11025, 22050, 44100})
+            for (int32_t x = 1; x <= width; ++x) {
+                const int32_t bin = display::XToBin(x, LogarithmicScale);
+                const float frequency = static_cast<float>(bin * static_cast<double>(rate) / 1024);
+                const int32_t index = display::ReadoutBin(frequency, rate);
+                // Beyond the array the readout shows the never-computed last bin.
+                ASSERT_EQ(index, bin <= 1023 ? bin : 1023) << "x " << x << " width " << width;
+                if (bin > 512) {
+                    ASSERT_EQ(display::LevelInDecibels(spectrum.entries[index], Reference), 0.0f);
+                }
+            }
+}
+
+TEST(Bounds, ZoomViewOfWideLogarithmicPlots)
+{
+    GuardedSpectrum spectrum;
+    for (int32_t width : {520, 600, 1200}) {
+        const int32_t limit = static_cast<int32_t>(std::nearbyint(width / 2.0 - 5));
+        for (int32_t s : {0, 1, limit / 2, limit - 1})
+            for (int32_t scale : {LinearScale, LogarithmicScale}) {
+                const auto points = display::ZoomViewPoints(spectrum.entries, s, limit, scale,
+                                                            width, 340, Reference);
+                ASSERT_EQ(points.size(), static_cast<size_t>(width) + 1);
+                for (const display::Point& p : points)
+                    ASSERT_NE(p.y, GuardY) << "width " << width << " s " << s;
+            }
+    }
+}
+
+TEST(Bounds, ZoomBandsReachingBelowBinZero)
+{
+    GuardedSpectrum spectrum;
+    spectrum.entries[0] = Reference;  // bin 0 reads y 0, bins 1..512 y 340
+    const auto points =
+        display::ZoomViewPoints(spectrum.entries, -20, 5, LinearScale, 520, 340, Reference);
+    for (const display::Point& p : points)
+        ASSERT_NE(p.y, GuardY);
+    // Band from bin -40 to 10: the first columns are held at bin 0.
+    EXPECT_EQ(points[0].y, 0);
+    EXPECT_EQ(points[519].y, 340);
+}
+
+TEST(Bounds, TraceReadsOnlyBins1To512)
+{
+    GuardedSpectrum spectrum;
+    spectrum.entries[0] = 1000.0f * Reference;
+    for (int32_t n = 513; n < 1024; ++n)
+        spectrum.entries[n] = 1000.0f * Reference;
+    for (int32_t scale : {LinearScale, LogarithmicScale}) {
+        const auto points = display::TracePoints(spectrum.entries, scale, 340, Reference);
+        for (const display::Point& p : points)
+            ASSERT_EQ(p.y, 340);
+    }
+}
+
+}  // namespace
