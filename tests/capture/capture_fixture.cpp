@@ -1,0 +1,69 @@
+#include "tests/capture/capture_fixture.h"
+
+#include "app/mouse.h"
+#include "capture/capture.h"
+#include "display/surface.h"
+#include "dsp/fft.h"
+#include "tests/support/win32_test_support.h"
+
+void CaptureTest::SetUp()
+{
+    dsp::ResetState();
+    capture::WaveIn = 0;
+    capture::SampleRate = 0;
+    app::CursorX = 0;
+    app::ZoomMode = 0;
+    app::BuildMainWindow(nullptr);
+    app::ShowMainWindow();
+    testsupport::PumpMessages(30);
+}
+
+void CaptureTest::TearDown()
+{
+    scripted::Uninstall();
+    if (IsWindow(app::MainDialog))
+        SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (display::MemoryDC)
+        display::ReleasePlotSurface();
+    testsupport::PumpMessages(10);
+}
+
+HWND CaptureTest::StartStopButton()
+{
+    return GetDlgItem(app::MainDialog, app::IdStartStop);
+}
+
+std::string CaptureTest::StartStopCaption()
+{
+    char text[32] = "";
+    GetWindowTextA(StartStopButton(), text, sizeof text);
+    return text;
+}
+
+void CaptureTest::ClickStartStop()
+{
+    SendMessageA(StartStopButton(), BM_CLICK, 0, 0);
+}
+
+void CaptureTest::PostStartStopClick()
+{
+    PostMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdStartStop, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(StartStopButton()));
+}
+
+void CaptureTest::CheckRates(int rate11025, int rate22050, int rate44100)
+{
+    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate11025, BM_SETCHECK, rate11025, 0);
+    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate22050, BM_SETCHECK, rate22050, 0);
+    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate44100, BM_SETCHECK, rate44100, 0);
+}
+
+std::vector<COLORREF> CaptureTest::BitmapPixels()
+{
+    std::vector<COLORREF> pixels;
+    pixels.reserve(static_cast<size_t>(display::PlotWidth) * display::PlotHeight);
+    for (int y = 0; y < display::PlotHeight; ++y)
+        for (int x = 0; x < display::PlotWidth; ++x)
+            pixels.push_back(GetPixel(display::MemoryDC, x, y));
+    return pixels;
+}

@@ -1,0 +1,32 @@
+// The fixture of the capture tests: a real main window, built and shown as
+// the program does, with the scripted device in place of the sound card.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/mainwindow.h"
+#include "tests/capture/scripted_device.h"
+
+class CaptureTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+public:
+
+    static HWND StartStopButton();
+    static std::string StartStopCaption();
+    // A user's click on the button, handled before this returns: a click on
+    // "&Start" returns only when capture has stopped again.
+    static void ClickStartStop();
+    // The same click, queued, so that the capture loop's pump handles it.
+    static void PostStartStopClick();
+    // Sets the three rate buttons' check states (1 checked, 0 not).
+    static void CheckRates(int rate11025, int rate22050, int rate44100);
+    // The off-screen picture's pixels, row by row.
+    static std::vector<COLORREF> BitmapPixels();
+};

@@ -1,0 +1,352 @@
+// The capture engine against the real main window, with a scripted device.
+#include "tests/capture/capture_fixture.h"
+
+#include "app/mouse.h"
+#include "capture/capture.h"
+#include "display/surface.h"
+#include "dsp/fft.h"
+#include "tests/support/win32_test_support.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void CALLBACK PostStopOnce(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    CaptureTest::PostStartStopClick();
+}
+
+void CALLBACK ClickStartOnce(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    CaptureTest::ClickStartStop();
+}
+
+struct RateCase {
+    int check11025, check22050, check44100;
+    int32_t rate;
+    DWORD bytesPerSecond;
+};
+
+class RateTest : public CaptureTest, public testing::WithParamInterface<RateCase> {};
+
+// A later checked button overrides an earlier one; the format follows the rate.
+TEST_P(RateTest, StartReadsTheRateButtonsAndFillsTheFormat)
+{
+    const RateCase c = GetParam();
+    CheckRates(c.check11025, c.check22050, c.check44100);
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) { PostStartStopClick(); };
+    scripted::Install(script);
+
+    ClickStartStop();
+
+    EXPECT_EQ(capture::SampleRate, c.rate);
+    const WAVEFORMATEX& f = scripted::Seen().format;
+    EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(f.nChannels, 1);
+    EXPECT_EQ(f.nSamplesPerSec, static_cast<DWORD>(c.rate));
+    EXPECT_EQ(f.nAvgBytesPerSec, c.bytesPerSecond);
+    EXPECT_EQ(f.nBlockAlign, 2);
+    EXPECT_EQ(f.wBitsPerSample, 16);
+    EXPECT_EQ(f.cbSize, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, RateTest,
+                         testing::Values(RateCase{1, 0, 0, 11025, 22050},
+                                         RateCase{0, 1, 0, 22050, 44100},
+                                         RateCase{0, 0, 1, 44100, 88200},
+                                         RateCase{1, 0, 1, 44100, 88200},
+                                         RateCase{1, 1, 0, 22050, 44100}),
+                         [](const testing::TestParamInfo<RateCase>& info) {
+                             const RateCase& c = info.param;
+                             return "Checked" + std::to_string(c.check11025) +
+                                    std::to_string(c.check22050) + std::to_string(c.check44100) +
+                                    "Gives" + std::to_string(c.rate);
+                         });
+
+TEST_F(CaptureTest, WithNoRateCheckedTheLastRateStays)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) { PostStartStopClick(); };
+    scripted::Install(script);
+    CheckRates(0, 1, 0);
+    ClickStartStop();
+    CheckRates(0, 0, 0);
+    ClickStartStop();
+    EXPECT_EQ(capture::SampleRate, 22050);
+    EXPECT_EQ(scripted::Seen().format.nSamplesPerSec, 22050u);
+}
+
+// While capture runs the rates are locked, the caption reads "&Stop" and a
+// zoom view is given up; afterwards all is as before.
+TEST_F(CaptureTest, CaptureLocksTheRatesAndShowsStop)
+{
+    struct Seen { BOOL groupEnabled, panelEnabled; std::string caption; int32_t zoom; };
+    static Seen during;
+    app::ZoomMode = 1;
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) {
+        during.groupEnabled = IsWindowEnabled(GetDlgItem(app::SampleRatePanel, app::IdRateGroup));
+        during.panelEnabled = IsWindowEnabled(app::SampleRatePanel);
+        during.caption = StartStopCaption();
+        during.zoom = app::ZoomMode;
+        PostStartStopClick();
+    };
+    scripted::Install(script);
+
+    ClickStartStop();
+
+    EXPECT_FALSE(during.groupEnabled);
+    EXPECT_FALSE(during.panelEnabled);
+    EXPECT_EQ(during.caption, "&Stop");
+    EXPECT_EQ(during.zoom, 0);
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_TRUE(IsWindowEnabled(app::SampleRatePanel));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(app::SampleRatePanel, app::IdRateGroup)));
+    EXPECT_EQ(capture::WaveIn, nullptr);
+}
+
+// The device sees exactly the calls of one buffer's way, in order.
+TEST_F(CaptureTest, OneBufferTakesThePathOfCallsInOrder)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
+    scripted::Install(script);
+    capture::InputDevice = 0;
+
+    ClickStartStop();
+
+    const std::vector<std::string> expected = {"open",   "start", "prepare", "add",
+                                               "unprepare", "prepare", "add", "reset", "close"};
+    EXPECT_EQ(scripted::Seen().calls, expected);
+    EXPECT_EQ(scripted::Seen().openedDevice, 0u);
+    EXPECT_EQ(capture::CaptureHeader.dwBufferLength, 4096u);
+    EXPECT_EQ(static_cast<const void*>(capture::CaptureHeader.lpData),
+              static_cast<const void*>(capture::CaptureBuffer));
+}
+
+// A tone on bin 24 at 44100 Hz with the peak that reads 0 dB: Spectrum holds
+// the reference amplitude there and the trace touches the top edge at x = 24.
+TEST_F(CaptureTest, AToneBufferEndsAsThePeakInSpectrumAndOnThePlot)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.fill = [](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, 24, 16465.0);
+    };
+    script.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
+    scripted::Install(script);
+
+    ClickStartStop();
+
+    EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84300.0 * 0.001);
+    for (int bin = 1; bin <= 512; ++bin)
+        if (bin != 24) EXPECT_LT(dsp::Spectrum[bin], dsp::Spectrum[24]) << "bin " << bin;
+    EXPECT_EQ(GetPixel(display::MemoryDC, 24, 0), RGB(0, 255, 0));
+    // The copy reached the screen: the plot control shows the same pixel.
+    EXPECT_EQ(GetPixel(display::PlotDC, 24, 0), RGB(0, 255, 0));
+    // Nowhere else does the trace reach the top row.
+    for (int x = 0; x < display::PlotWidth; ++x)
+        if (x != 24) EXPECT_NE(GetPixel(display::MemoryDC, x, 0), RGB(0, 255, 0)) << "x " << x;
+}
+
+// Stop during the wait: the buffer handed back by the reset is not used.
+TEST_F(CaptureTest, StopDuringTheWaitKeepsSpectrumAndPlot)
+{
+    static std::vector<float> spectrumBefore;
+    static std::vector<COLORREF> pixelsBefore;
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, index == 1 ? 24 : 100, 16465.0);
+    };
+    script.onQueued = [](int index) {
+        if (index != 2) return;
+        // The second buffer is filled with another tone but never finishes.
+        scripted::FillTone(capture::CaptureBuffer, capture::CaptureSamples, 100, 16465.0);
+        spectrumBefore.assign(dsp::Spectrum, dsp::Spectrum + dsp::FftLength);
+        pixelsBefore = BitmapPixels();
+        PostStartStopClick();
+    };
+    scripted::Install(script);
+
+    ClickStartStop();
+
+    ASSERT_EQ(spectrumBefore.size(), static_cast<size_t>(dsp::FftLength));
+    EXPECT_EQ(std::memcmp(spectrumBefore.data(), dsp::Spectrum, sizeof dsp::Spectrum), 0);
+    EXPECT_EQ(BitmapPixels(), pixelsBefore);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 1);
+}
+
+// A second Start reuses the buffer as it was and takes up the new rate and device.
+TEST_F(CaptureTest, StartStopStartReusesTheBufferAndRereadsRateAndDevice)
+{
+    static int16_t firstSample = 0;
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.fill = [](int16_t* samples, int count, int) {
+        for (int i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(i - 1000);
+    };
+    script.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
+    scripted::Install(script);
+    ClickStartStop();
+    const void* firstAddress = scripted::Seen().bufferAddresses.front();
+
+    scripted::Script again;
+    again.buffersToDeliver = 0;
+    again.onQueued = [](int) {
+        firstSample = capture::CaptureBuffer[0];
+        PostStartStopClick();
+    };
+    scripted::Install(again);
+    CheckRates(1, 0, 0);
+    capture::InputDevice = 2;
+    ClickStartStop();
+
+    EXPECT_EQ(scripted::Seen().bufferAddresses.front(), firstAddress);
+    EXPECT_EQ(firstSample, -1000);
+    EXPECT_EQ(scripted::Seen().openedDevice, 2u);
+    EXPECT_EQ(scripted::Seen().format.nSamplesPerSec, 11025u);
+    EXPECT_EQ(capture::SampleRate, 11025);
+}
+
+TEST_F(CaptureTest, TheWaveMapperIsOpenedForDeviceMinusOne)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) { PostStartStopClick(); };
+    scripted::Install(script);
+    capture::InputDevice = -1;
+    ClickStartStop();
+    EXPECT_EQ(scripted::Seen().openedDevice, WAVE_MAPPER);
+}
+
+// A device that does not open: one warning, and nothing else changes.
+TEST_F(CaptureTest, ADeviceThatDoesNotOpenWarnsAndStaysIdle)
+{
+    scripted::Script script;
+    script.openFails = true;
+    scripted::Install(script);
+    CheckRates(0, 1, 0);
+
+    testsupport::StartMessageBoxWatch("Warning");
+    ClickStartStop();
+    const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_NE(boxes[0].icon, nullptr);
+    EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
+    const std::vector<std::string> calls = {"open"};
+    EXPECT_EQ(scripted::Seen().calls, calls);
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_TRUE(IsWindowEnabled(app::SampleRatePanel));
+    EXPECT_EQ(capture::WaveIn, nullptr);
+    EXPECT_EQ(capture::SampleRate, 22050);
+}
+
+// A buffer that never comes back: the Stop button still ends capture.
+TEST_F(CaptureTest, ABufferThatNeverReturnsStillStopsOnTheButton)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) { SetTimer(nullptr, 0, 200, PostStopOnce); };
+    scripted::Install(script);
+
+    ClickStartStop();
+
+    EXPECT_EQ(capture::WaveIn, nullptr);
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 0);
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
+}
+
+// Closing the window during capture: the device is closed while the drawing
+// surface still exists, then the surface is released and the window is gone.
+TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
+{
+    static bool surfaceAliveAtClose = false;
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int) {
+        PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    script.onClose = [] {
+        surfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
+                              GetObjectType(display::MemoryDC) == OBJ_MEMDC &&
+                              GetObjectType(display::PlotBitmap) == OBJ_BITMAP;
+    };
+    scripted::Install(script);
+    const HPEN pen = display::TracePen;
+
+    ClickStartStop();
+
+    EXPECT_TRUE(surfaceAliveAtClose);
+    EXPECT_FALSE(IsWindow(app::MainDialog));
+    EXPECT_EQ(capture::WaveIn, nullptr);
+    EXPECT_EQ(GetObjectType(pen), 0u);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 0);
+}
+
+// The whole program's loop returns 0 when the window is closed during capture.
+TEST_F(CaptureTest, RunMainWindowReturnsAfterACloseDuringCapture)
+{
+    // The fixture's window is not needed here: the program builds its own.
+    SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    display::ReleasePlotSurface();
+    scripted::Script script;
+    script.buffersToDeliver = 3;
+    script.onQueued = [](int index) {
+        if (index == 4) PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    scripted::Install(script);
+    // Once the program's loop runs, a timer presses Start inside it.
+    SetTimer(nullptr, 0, 50, ClickStartOnce);
+
+    EXPECT_EQ(app::RunMainWindow(nullptr), 0);
+    EXPECT_FALSE(IsWindow(app::MainDialog));
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 3);
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
+}
+
+// Thousands of buffers and hundreds of Start/Stop cycles create no lasting
+// GDI or USER objects.
+TEST_F(CaptureTest, BuffersAndStartStopCyclesLeakNothing)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 2000;
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, 1 + index % 500, 10000.0);
+    };
+    script.onQueued = [](int index) { if (index == 2001) PostStartStopClick(); };
+    scripted::Install(script);
+    ClickStartStop();  // warms up anything created once
+    const int gdiBefore = testsupport::CountGdiObjects();
+    const int userBefore = testsupport::CountUserObjects();
+
+    scripted::Install(script);
+    ClickStartStop();
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2000);
+    scripted::Script cycle;
+    cycle.buffersToDeliver = 1;
+    cycle.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
+    for (int i = 0; i < 300; ++i) {
+        scripted::Install(cycle);
+        ClickStartStop();
+    }
+    testsupport::PumpMessages(20);
+
+    EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
+    EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "tests/capture/scripted_device.h"
+
+#include "capture/wavein.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace scripted {
+
+namespace {
+
+Script CurrentScript;
+Record CurrentRecord;
+HWAVEIN const FakeHandle = reinterpret_cast<HWAVEIN>(0x5150);
+WAVEHDR* QueuedHeader = nullptr;
+
+MMRESULT Open(HWAVEIN* handle, UINT device, const WAVEFORMATEX* format)
+{
+    CurrentRecord.calls.push_back("open");
+    CurrentRecord.openedDevice = device;
+    CurrentRecord.format = *format;
+    if (CurrentScript.openFails)
+        return MMSYSERR_BADDEVICEID;
+    *handle = FakeHandle;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Start(HWAVEIN) { CurrentRecord.calls.push_back("start"); return MMSYSERR_NOERROR; }
+
+MMRESULT Prepare(HWAVEIN, WAVEHDR* header)
+{
+    CurrentRecord.calls.push_back("prepare");
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AddBuffer(HWAVEIN, WAVEHDR* header)
+{
+    CurrentRecord.calls.push_back("add");
+    QueuedHeader = header;
+    const int index = ++CurrentRecord.queued;
+    CurrentRecord.bufferAddresses.push_back(header->lpData);
+    const bool deliver = CurrentScript.buffersToDeliver < 0 || index <= CurrentScript.buffersToDeliver;
+    if (deliver) {
+        if (CurrentScript.fill)
+            CurrentScript.fill(reinterpret_cast<int16_t*>(header->lpData),
+                               static_cast<int>(header->dwBufferLength / 2), index);
+        header->dwBytesRecorded = header->dwBufferLength;
+        header->dwFlags |= WHDR_DONE;
+    } else {
+        header->dwFlags |= WHDR_INQUEUE;
+    }
+    if (CurrentScript.onQueued)
+        CurrentScript.onQueued(index);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Unprepare(HWAVEIN, WAVEHDR* header)
+{
+    CurrentRecord.calls.push_back("unprepare");
+    header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+// Like winmm: a reset hands a queued buffer back marked done.
+MMRESULT Reset(HWAVEIN)
+{
+    CurrentRecord.calls.push_back("reset");
+    if (QueuedHeader && (QueuedHeader->dwFlags & WHDR_INQUEUE))
+        QueuedHeader->dwFlags = (QueuedHeader->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Close(HWAVEIN)
+{
+    CurrentRecord.calls.push_back("close");
+    if (CurrentScript.onClose)
+        CurrentScript.onClose();
+    return MMSYSERR_NOERROR;
+}
+
+UINT DeviceCount()
+{
+    CurrentRecord.calls.push_back("count");
+    return static_cast<UINT>(CurrentScript.deviceNames.size());
+}
+
+MMRESULT DeviceCaps(UINT device, WAVEINCAPSA* caps)
+{
+    CurrentRecord.calls.push_back("caps");
+    if (device >= CurrentScript.deviceNames.size())
+        return MMSYSERR_BADDEVICEID;
+    std::memset(caps->szPname, 0, sizeof caps->szPname);
+    const std::string& name = CurrentScript.deviceNames[device];
+    std::memcpy(caps->szPname, name.data(), std::min(name.size(), sizeof caps->szPname - 1));
+    return MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
+void Install(const Script& script)
+{
+    CurrentScript = script;
+    CurrentRecord = Record();
+    QueuedHeader = nullptr;
+    wavein::Device = wavein::Functions{Open,   Start, Prepare,     AddBuffer, Unprepare,
+                                       Reset,  Close, DeviceCount, DeviceCaps};
+}
+
+void Uninstall()
+{
+    wavein::Device = wavein::System();
+    CurrentScript = Script();
+}
+
+Record& Seen() { return CurrentRecord; }
+
+int CountCalls(const char* name)
+{
+    return static_cast<int>(std::count(CurrentRecord.calls.begin(), CurrentRecord.calls.end(), name));
+}
+
+void FillTone(int16_t* samples, int count, int bin, double peak)
+{
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i < count; ++i)
+        samples[i] = static_cast<int16_t>(std::lround(peak * std::sin(2.0 * pi * bin * i / 1024.0)));
+}
+
+}  // namespace scripted

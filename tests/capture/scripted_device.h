@@ -1,0 +1,53 @@
+// A scripted wave-input device for the capture tests: it takes the place of
+// winmm in wavein::Device, records every call in order, fills buffers with a
+// chosen signal and marks them done, can refuse to open or never finish, and
+// runs a test's hook when a buffer is queued.
+#pragma once
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace scripted {
+
+struct Script {
+    bool openFails = false;
+    // Buffers handed back done; the one queued after them never comes back
+    // by itself (only a reset returns it). A negative count means every buffer.
+    int buffersToDeliver = -1;
+    // Fills buffer number `index` (from 1) before it is handed back.
+    std::function<void(int16_t* samples, int count, int index)> fill;
+    // Runs when buffer number `index` (from 1) is queued, after it was filled.
+    std::function<void(int index)> onQueued;
+    // Runs inside Close, before the device forgets its handle.
+    std::function<void()> onClose;
+    std::vector<std::string> deviceNames;
+};
+
+struct Record {
+    std::vector<std::string> calls;  // "open", "start", "prepare", "add", ...
+    UINT openedDevice = 0;
+    WAVEFORMATEX format = {};
+    int queued = 0;                  // buffers queued so far
+    std::vector<const void*> bufferAddresses;
+};
+
+// Puts the scripted device in place of winmm with a fresh record.
+void Install(const Script& script);
+
+// Puts winmm back.
+void Uninstall();
+
+// What the device has seen since Install.
+Record& Seen();
+
+// Number of calls named `name` in Seen().calls.
+int CountCalls(const char* name);
+
+// samples[i] = nearest(peak * sin(2 pi bin i / 1024)): a tone exactly on a bin.
+void FillTone(int16_t* samples, int count, int bin, double peak);
+
+}  // namespace scripted
