@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# live_capture.sh MODE SOURCE_DIR BUILD_DIR
+# Drives the real program under Wine from outside, as a user would, in the
+# display and PulseAudio server the test command started.
+#   tone:     a pipe source fed with a 1033.59375 Hz sine of peak 16465 (bin 24
+#             at 44100 Hz, 0 dB) is chosen in "Select soundcard"; after Start
+#             the screen must show the trace's peak on the top row at x = 24.
+#   noserver: with no audio server, Start must give "Wave input device didn't open!".
+# Either way the program must close with exit code 0.
+set -euo pipefail
+mode=$1 root=$2 build=$3
+exe="$build/app/SpectrumAnalyser.exe"
+window_text="$build/tests/e2e/window-text.exe"
+work=$(mktemp -d)
+helpers=()
+module=
+app=
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cleanup() {
+  if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then
+    kill "$app" 2>/dev/null || true
+    wait "$app" 2>/dev/null || true
+  fi
+  local pid
+  for pid in "${helpers[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  [ -n "$module" ] && pactl unload-module "$module" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+wine_run() { "$root/tools/wine-run" "$build" "$@"; }
+
+# wait_for_window TITLE: prints the X window id once a window has that title.
+wait_for_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_for_window_gone() {
+  for _ in $(seq 100); do
+    xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# keys WINDOW KEY...: gives the window the keyboard focus and types the keys.
+keys() {
+  local window=$1; shift
+  xdotool windowfocus --sync "$window"
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.2
+  done
+}
+
+texts_of() { wine_run "$window_text" "$1" 2>/dev/null | tr -d '\r' || true; }
+
+[ -n "${DISPLAY:-}" ] || fail "needs the display the test command starts"
+
+case "$mode" in
+tone)
+  [ -n "${PULSE_SERVER:-}" ] || fail "needs the PulseAudio server the test command starts"
+  pactl info >/dev/null || fail "PulseAudio does not answer"
+  module=$(pactl load-module module-pipe-source source_name=e2e_tone file="$work/tone.fifo" \
+           format=s16le rate=44100 channels=1 source_properties=device.description=E2ETone)
+  pactl set-default-source e2e_tone
+  # The pipe source stalls when nobody records: keep it drained, and feed it
+  # at the real rate.
+  parec -d e2e_tone --raw >/dev/null &
+  helpers+=($!)
+  python3 "$root/tools/tone-writer.py" "$work/tone.fifo" 1033.59375 16465 &
+  helpers+=($!)
+  ;;
+noserver)
+  export PULSE_SERVER="unix:$work/no-server-here"
+  ;;
+*) fail "unknown mode $mode" ;;
+esac
+
+"$root/tools/wine-run" "$build" "$exe" &
+app=$!
+main=$(wait_for_window "Spectrum Analyzer") || fail "the main window did not appear"
+sleep 0.5
+
+if [ "$mode" = tone ]; then
+  # Soundcard > SelectSoundcard, then the second device of the list.
+  keys "$main" F10 Right Down Down Down Return
+  dialog=$(wait_for_window "Select soundcard") || fail "the sound-card dialog did not appear"
+  # Down walks the list in device order; the pipe source is the server's
+  # only source, so it follows the default device "PulseAudio".
+  found=
+  for _ in 1 2 3 4 5 6; do
+    keys "$dialog" Down
+    if texts_of "Select soundcard" | grep -qx "E2ETone"; then found=1; break; fi
+  done
+  [ -n "$found" ] || fail "the pipe source is not in the device list"
+  keys "$dialog" Tab Return
+  wait_for_window_gone "Select soundcard" || fail "OK did not close the sound-card dialog"
+fi
+
+keys "$main" alt+s
+
+if [ "$mode" = noserver ]; then
+  warning=$(wait_for_window "Warning") || fail "no warning appeared"
+  texts_of "Warning" | grep -qx "Wave input device didn't open!" || fail "the warning has another text"
+  keys "$warning" Return
+  wait_for_window_gone "Warning" || fail "the warning did not close"
+  texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
+else
+  sleep 3
+  texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "capture is not running"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -depth 8 "rgb:$work/screen.rgb"
+  size=$(identify -format '%w %h' "$work/screen.png")
+  python3 - "$work/screen.rgb" $size <<'PY' || fail "the spectrum on the screen is not the tone's"
+import sys
+path, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+data = open(path, "rb").read()
+def pixel(x, y):
+    i = 3 * (y * width + x)
+    return data[i], data[i + 1], data[i + 2]
+# The cursor line (CursorX = 0 until the mouse moves) marks the plot's left
+# column and its top row; the trace's highest point must be bin 24 at 0 dB.
+yellow = {}
+for y in range(height):
+    for x in range(width):
+        if pixel(x, y) == (255, 255, 0):
+            yellow.setdefault(x, []).append(y)
+if not yellow:
+    sys.exit("no cursor line on the screen")
+left = max(yellow, key=lambda x: len(yellow[x]))
+top, bottom = min(yellow[left]), max(yellow[left])
+green = [(x, y) for y in range(top, bottom + 1) for x in range(left, width)
+         if pixel(x, y) == (0, 255, 0)]
+if not green:
+    sys.exit("no trace on the screen")
+peak_y = min(y for _, y in green)
+peak_x = [x - left for x, y in green if y == peak_y]
+print("plot at (%d, %d), %d rows; trace peak at plot x %s, y %d"
+      % (left, top, bottom - top + 1, peak_x, peak_y - top))
+if peak_x != [24] or peak_y - top > 1:
+    sys.exit("expected the peak at plot x 24 on the top row")
+PY
+fi
+
+keys "$main" alt+F4
+for _ in $(seq 100); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after Alt+F4"
+status=0
+wait "$app" || status=$?
+app=
+[ "$status" -eq 0 ] || fail "the program ended with exit code $status"
+echo "PASS: $mode"
