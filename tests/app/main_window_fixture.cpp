@@ -1,0 +1,46 @@
+#include "tests/app/main_window_fixture.h"
+
+#include "tests/support/win32_test_support.h"
+
+namespace apptest {
+
+std::vector<uint32_t> Snapshot(HDC source, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> result(pixels, pixels + width * height);
+    for (uint32_t& pixel : result)
+        pixel &= 0x00FFFFFF;
+    SelectObject(memory, kept);
+    DeleteDC(memory);
+    DeleteObject(copy);
+    return result;
+}
+
+void MainWindow::SetUp()
+{
+    app::BuildMainWindow(nullptr);
+    ASSERT_TRUE(IsWindow(app::MainDialog));
+    app::ShowMainWindow();
+    testsupport::PumpMessages(50);
+}
+
+void MainWindow::TearDown()
+{
+    if (IsWindow(app::MainDialog))
+        SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    testsupport::PumpMessages(10);
+}
+
+}  // namespace apptest

@@ -1,0 +1,151 @@
+// Message pumping for tests, and the message-box watcher. A message box runs
+// its own modal loop on the test's thread, so only another thread can find
+// and close it; the watcher posts its OK command and never blocks on it.
+#include "tests/support/win32_test_support.h"
+
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace testsupport {
+
+void PumpMessages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < milliseconds) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            Sleep(1);
+        }
+    }
+}
+
+bool PumpUntil(bool (*done)(), DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    MSG message;
+    while (!done()) {
+        if (GetTickCount() - start >= milliseconds)
+            return done();
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            Sleep(1);
+        }
+    }
+    return true;
+}
+
+namespace {
+
+std::string TextOf(HWND window)
+{
+    char buffer[1024] = {};
+    // Another thread's window: WM_GETTEXT with a timeout instead of
+    // GetWindowText, which does not ask another thread's controls.
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 1000, &length);
+    return buffer;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct Watch {
+    std::string caption;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    std::mutex lock;
+    std::vector<SeenMessageBox> seen;
+    std::set<HWND> handled;
+};
+
+Watch* CurrentWatch = nullptr;
+
+SeenMessageBox Describe(HWND box)
+{
+    SeenMessageBox result;
+    result.caption = TextOf(box);
+    result.owner = GetWindow(box, GW_OWNER);
+    result.icon = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string className = ClassOf(child);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (className == "Button") {
+            result.buttons.push_back(TextOf(child));
+        } else if (className == "Static") {
+            if ((style & SS_TYPEMASK) == SS_ICON) {
+                DWORD_PTR icon = 0;
+                SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
+                result.icon = reinterpret_cast<HICON>(icon);
+            } else if (result.text.empty()) {
+                result.text = TextOf(child);
+            }
+        }
+    }
+    return result;
+}
+
+BOOL CALLBACK InspectWindow(HWND window, LPARAM parameter)
+{
+    Watch* watch = reinterpret_cast<Watch*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || ClassOf(window) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    std::lock_guard<std::mutex> guard(watch->lock);
+    if (watch->handled.count(window) || TextOf(window) != watch->caption)
+        return TRUE;
+    watch->seen.push_back(Describe(window));
+    watch->handled.insert(window);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    return TRUE;
+}
+
+void WatchLoop(Watch* watch)
+{
+    while (!watch->stop) {
+        EnumWindows(InspectWindow, reinterpret_cast<LPARAM>(watch));
+        {
+            std::lock_guard<std::mutex> guard(watch->lock);
+            for (auto it = watch->handled.begin(); it != watch->handled.end();)
+                it = IsWindow(*it) ? std::next(it) : watch->handled.erase(it);
+        }
+        Sleep(2);
+    }
+}
+
+}  // namespace
+
+void StartMessageBoxWatch(const char* caption)
+{
+    StopMessageBoxWatch();
+    CurrentWatch = new Watch;
+    CurrentWatch->caption = caption;
+    CurrentWatch->thread = std::thread(WatchLoop, CurrentWatch);
+}
+
+std::vector<SeenMessageBox> StopMessageBoxWatch()
+{
+    if (!CurrentWatch)
+        return {};
+    CurrentWatch->stop = true;
+    CurrentWatch->thread.join();
+    std::vector<SeenMessageBox> seen = std::move(CurrentWatch->seen);
+    delete CurrentWatch;
+    CurrentWatch = nullptr;
+    return seen;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,134 @@
+// Object counts for leak checks. Wine's GetGuiResources is a stub that
+// returns 0, so under Wine the counts come from the process's own handle
+// tables instead.
+#include "tests/support/win32_test_support.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace testsupport {
+
+namespace {
+
+bool UnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// ---------------------------------------------------------------- GDI table
+// Wine keeps the GDI handle table in the process, reachable from the PEB as
+// on Windows: 32-bit PEB offset 0x94, entries of 24 bytes; byte 12 holds the
+// stock flag in its top bit, byte 14 the object type (0 for a free entry).
+constexpr size_t GdiTableOffsetInPeb = 0x94;
+constexpr size_t GdiEntrySize = 24;
+constexpr size_t GdiEntryCount = 0x10000;
+
+// The first two members of PROCESS_BASIC_INFORMATION.
+struct BasicInformation {
+    LONG exitStatus;
+    const uint8_t* peb;
+    ULONG_PTR reserved[4];
+};
+typedef LONG (WINAPI* QueryProcessProc)(HANDLE, int, void*, ULONG, ULONG*);
+
+const uint8_t* ProcessEnvironmentBlock()
+{
+    auto query = reinterpret_cast<QueryProcessProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    BasicInformation information = {};
+    if (!query || query(GetCurrentProcess(), 0, &information, sizeof information, nullptr) != 0)
+        return nullptr;
+    return information.peb;
+}
+
+int CountGdiTableEntries()
+{
+    const uint8_t* peb = ProcessEnvironmentBlock();
+    if (!peb)
+        return -1;
+    const uint8_t* table;
+    std::memcpy(&table, peb + GdiTableOffsetInPeb, sizeof table);
+    if (!table)
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < GdiEntryCount; ++i) {
+        const uint8_t* entry = table + i * GdiEntrySize;
+        bool stock = (entry[12] & 0x80) != 0;
+        if (entry[14] != 0 && !stock)
+            ++count;
+    }
+    return count;
+}
+
+// -------------------------------------------------------------- USER handles
+// Wine numbers user handles (index << 1) + 0x20 and accepts them without
+// their generation word. Menus and icons are looked up in the process's own
+// table, so probing every index costs no server call; windows are counted by
+// enumeration because IsWindow asks the server for every free index.
+constexpr UINT FirstUserHandle = 0x0020;
+constexpr UINT LastUserHandle = 0xFFEF;
+
+typedef HCURSOR (WINAPI* CursorFrameInfoProc)(HCURSOR, DWORD, DWORD, DWORD*, DWORD*);
+
+BOOL CALLBACK CountChildWindow(HWND, LPARAM counter)
+{
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+BOOL CALLBACK CountProcessWindow(HWND window, LPARAM counter)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+        ++*reinterpret_cast<int*>(counter);
+        EnumChildWindows(window, CountChildWindow, counter);
+    }
+    return TRUE;
+}
+
+int CountProcessWindows()
+{
+    int count = 0;
+    EnumWindows(CountProcessWindow, reinterpret_cast<LPARAM>(&count));
+    // Message-only windows are not top-level windows for EnumWindows.
+    HWND messageWindow = nullptr;
+    while ((messageWindow = FindWindowExA(HWND_MESSAGE, messageWindow, nullptr, nullptr)))
+        CountProcessWindow(messageWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+int CountUserHandles()
+{
+    auto frameInfo = reinterpret_cast<CursorFrameInfoProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorFrameInfo")));
+    int count = 0;
+    for (UINT value = FirstUserHandle; value <= LastUserHandle; value += 2) {
+        HANDLE handle = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(value));
+        DWORD rate = 0, steps = 0;
+        if (IsMenu(static_cast<HMENU>(handle)))
+            ++count;
+        else if (frameInfo && frameInfo(static_cast<HCURSOR>(handle), 0, 0, &rate, &steps))
+            ++count;
+    }
+    return count + CountProcessWindows();
+}
+
+}  // namespace
+
+int CountGdiObjects()
+{
+    if (!UnderWine())
+        return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    return CountGdiTableEntries();
+}
+
+int CountUserObjects()
+{
+    if (!UnderWine())
+        return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+    return CountUserHandles();
+}
+
+}  // namespace testsupport

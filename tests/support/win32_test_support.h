@@ -1,0 +1,44 @@
+// What the in-process window tests share: object counts for leak checks,
+// pumping this thread's messages, and a watcher that records and closes
+// message boxes so that a test never hangs on one.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// GDI objects of this process. GetGuiResources where it answers (Windows);
+// under Wine, whose GetGuiResources returns 0, the non-stock entries of the
+// process's GDI handle table.
+int CountGdiObjects();
+
+// USER objects of this process. GetGuiResources where it answers; under Wine
+// the windows of this process plus the menus, icons and cursors among its
+// user handles.
+int CountUserObjects();
+
+// Handles this thread's messages for about `milliseconds`.
+void PumpMessages(DWORD milliseconds);
+
+// Handles this thread's messages until `done` returns true or `milliseconds`
+// pass; returns what `done` returned last.
+bool PumpUntil(bool (*done)(), DWORD milliseconds);
+
+// A message box as the watcher found it, before it pressed OK.
+struct SeenMessageBox {
+    std::string caption;
+    std::string text;
+    HWND owner;                         // 0 for a box without owner window
+    HICON icon;                         // the icon shown, 0 for none
+    std::vector<std::string> buttons;   // button captions in Z order
+};
+
+// Starts a thread that watches for message boxes of this process with this
+// caption and closes each with OK (IDOK) once it has recorded it.
+void StartMessageBoxWatch(const char* caption);
+
+// Stops the watcher and returns the boxes it saw, in order.
+std::vector<SeenMessageBox> StopMessageBoxWatch();
+
+}  // namespace testsupport
