@@ -15,8 +15,12 @@ namespace {
 
 void (*WhileOpen)() = nullptr;
 
+// The timer can fire inside a message box that the dialog shows while it is
+// being set up; the test acts only once the dialog itself is on the screen.
 void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
+    if (!capture::SoundcardDialog || !IsWindowVisible(capture::SoundcardDialog))
+        return;
     KillTimer(nullptr, id);
     WhileOpen();
 }
