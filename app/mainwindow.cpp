@@ -195,8 +195,12 @@ INT_PTR HandleCommand(WPARAM wParam)
 
 //--------------------------------------------------------------------------
 // WM_PAINT: the live plot redrawn and copied; the default handling follows.
+// The plot control paints itself black after its parent; when both were
+// uncovered, it does so first here, or it would blank the copy at once and
+// the plot would stay black until the next buffer.
 INT_PTR RepaintPlot()
 {
+    UpdateWindow(display::PlotWindow);
     display::RedrawPlot(CursorX);
     return 0;
 }

@@ -137,6 +137,19 @@ TEST_F(MainWindowEvents, PaintArrivesThroughTheRouting)
     EXPECT_GT(Lit(Bitmap()), 1000u);
 }
 
+// Uncovering the whole window repaints the plot control too; the picture
+// must survive it rather than give way to the control's black.
+TEST_F(MainWindowEvents, AFullRepaintLeavesThePictureOnTheScreen)
+{
+    Command(app::IdLinear, BN_CLICKED);
+    RedrawWindow(app::MainDialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    testsupport::PumpMessages(50);
+    const std::vector<uint32_t> screen = Screen();
+    EXPECT_GT(Lit(screen), 1000u) << "the plot is black";
+    EXPECT_EQ(screen, Bitmap());
+}
+
 TEST_F(MainWindowEvents, ScaleAndSelectorCommandsBlankTheBitmapOnly)
 {
     struct Case { int id; WORD code; };

@@ -1,5 +1,7 @@
 #include "tests/app/main_window_fixture.h"
 
+#include "capture/capture.h"
+#include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
 
 namespace apptest {
@@ -30,6 +32,11 @@ std::vector<uint32_t> Snapshot(HDC source, int width, int height)
 
 void MainWindow::SetUp()
 {
+    // Each test starts from the program's own start, whatever ran before it
+    // in this process.
+    dsp::ResetState();
+    capture::WaveIn = 0;
+    capture::SampleRate = 0;
     app::BuildMainWindow(nullptr);
     ASSERT_TRUE(IsWindow(app::MainDialog));
     app::ShowMainWindow();
