@@ -39,5 +39,11 @@ shot="$root/build/screenshot.png"
 window=$(xdotool search --name '^Spectrum Analyzer$' | head -n 1)
 import -window root -crop "$(xwininfo -id "$window" | awk '/Width:/{w=$2}/Height:/{h=$2}/Absolute upper-left X:/{x=$4}/Absolute upper-left Y:/{y=$4}END{printf "%dx%d+%d+%d", w, h, x, y}')" "$shot"
 echo "No display here: ran the analyser in a virtual one; screenshot saved to $shot"
-xdotool windowclose "$window" 2>/dev/null || true
+# Alt+F4 closes it as a user would; the program then ends by itself.
+xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
+for _ in $(seq 100); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.1
+done
+kill "$app" 2>/dev/null || true
 wait "$app" || true
