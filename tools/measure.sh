@@ -9,16 +9,13 @@ native="$root/build/native"
 win32="$root/build/win32"
 
 bash "$root/tools/install-deps.sh"
-cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$native" -j2 --target dsp_bench
-cmake -S "$root" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
-cmake --build "$win32" -j2 --target buffer_path wine-keepalive
+# shellcheck source=tools/session.sh
+source "$root/tools/session.sh"
+build_native "$root" dsp_bench
+build_win32 "$root" buffer_path wine-keepalive
 
 "$native/bench/dsp_bench"
 
-# shellcheck source=tools/session.sh
-source "$root/tools/session.sh"
 work=$(mktemp -d)
 helpers=()
 cleanup() {

@@ -7,13 +7,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 win32="$root/build/win32"
 
 bash "$root/tools/install-deps.sh"
-cmake -S "$root" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
-cmake --build "$win32" -j2 --target spectrum wine-keepalive
-exe="$win32/app/SpectrumAnalyser.exe"
-
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
+build_win32 "$root" spectrum wine-keepalive
+exe="$win32/app/SpectrumAnalyser.exe"
+
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting $exe under Wine"
   status=0

@@ -1,6 +1,21 @@
-# Sourced by the run and test scripts: a virtual display and a private
-# PulseAudio server, each started in the background and stopped by its PID.
-# Nothing here touches a server or display that was already running.
+# Sourced by the run, test and measure scripts: the two builds, a virtual
+# display and a private PulseAudio server, each started in the background and
+# stopped by its PID. Nothing here touches a server or display that was
+# already running.
+
+# build_native ROOT [TARGET...], build_win32 ROOT [TARGET...]: configure and
+# build build/native or build/win32 (all targets when none are named).
+build_native() {
+  local root=$1; shift
+  cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$root/build/native" -j2 ${1:+--target "$@"}
+}
+build_win32() {
+  local root=$1; shift
+  cmake -S "$root" -B "$root/build/win32" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
+  cmake --build "$root/build/win32" -j2 ${1:+--target "$@"}
+}
 
 # start_xvfb: starts Xvfb on a free display, exports DISPLAY, sets XVFB_PID.
 start_xvfb() {

@@ -9,15 +9,11 @@ native="$root/build/native"
 win32="$root/build/win32"
 
 bash "$root/tools/install-deps.sh"
-
-cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$native" -j2
-cmake -S "$root" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
-cmake --build "$win32" -j2
-
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
+build_native "$root"
+build_win32 "$root"
+
 cleanup() {
   stop_wine "$win32"
   stop_pulse
