@@ -277,9 +277,11 @@ Handler BoundHandler(HWND window)
     return it == Bindings.end() ? nullptr : it->second.handler;
 }
 
-//--------------------------------------------------------------------------
-// AddMenuItem
-void AddMenuItem(HMENU popup, const char* text, UINT id, Handler handler)
+namespace {
+
+// Menu entries are appended by position at the end, all with the same mask:
+// a plain enabled string with its identifier, pop-up and handler.
+void AppendMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup, Handler handler)
 {
     MENUITEMINFOA item = {};
     item.cbSize = sizeof item;
@@ -287,23 +289,26 @@ void AddMenuItem(HMENU popup, const char* text, UINT id, Handler handler)
     item.fType = MFT_STRING;
     item.fState = MFS_ENABLED | MFS_UNCHECKED;
     item.wID = id;
+    item.hSubMenu = popup;
     item.dwItemData = reinterpret_cast<ULONG_PTR>(handler);
     item.dwTypeData = const_cast<char*>(text);
-    InsertMenuItemA(popup, GetMenuItemCount(popup), TRUE, &item);
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+}  // namespace
+
+//--------------------------------------------------------------------------
+// AddMenuItem
+void AddMenuItem(HMENU popup, const char* text, UINT id, Handler handler)
+{
+    AppendMenuEntry(popup, text, id, nullptr, handler);
 }
 
 //--------------------------------------------------------------------------
 // AddMenuPopup
 void AddMenuPopup(HMENU bar, const char* text, HMENU popup)
 {
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;
-    item.fType = MFT_STRING;
-    item.fState = MFS_ENABLED | MFS_UNCHECKED;
-    item.hSubMenu = popup;
-    item.dwTypeData = const_cast<char*>(text);
-    InsertMenuItemA(bar, GetMenuItemCount(bar), TRUE, &item);
+    AppendMenuEntry(bar, text, 0, popup, nullptr);
 }
 
 //--------------------------------------------------------------------------
