@@ -98,12 +98,7 @@ protected:
                      reinterpret_cast<LPARAM>(Control(id)));
     }
 
-    std::string Caption(int id)
-    {
-        char text[64] = {};
-        GetWindowTextA(Control(id), text, sizeof text);
-        return text;
-    }
+    std::string Caption(int id) { return testsupport::WindowText(Control(id)); }
 
     std::vector<uint32_t> Bitmap() { return Snapshot(display::MemoryDC, display::PlotWidth, display::PlotHeight); }
     std::vector<uint32_t> Screen() { return Snapshot(display::PlotDC, display::PlotWidth, display::PlotHeight); }

@@ -14,26 +14,13 @@
 #include "display/plot.h"
 #include "dsp/fft.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/win32_test_support.h"
 
 namespace {
 
 using apptest::MainWindow;
 using apptest::PixelsX;
 using apptest::PixelsY;
-
-std::string TextOf(HWND window)
-{
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ClassOf(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
 
 // The layout in creation (Z) order, with the class names the system reports.
 struct Expected {
@@ -78,9 +65,9 @@ void ExpectChildren(HWND parent, const Expected (&rows)[N])
     for (const Expected& row : rows) {
         ASSERT_TRUE(child) << "missing control " << row.id;
         SCOPED_TRACE(testing::Message() << "control " << row.id << " \"" << (row.text ? row.text : "") << "\"");
-        EXPECT_EQ(ClassOf(child), row.className);
+        EXPECT_EQ(testsupport::ClassName(child), row.className);
         if (row.text) {
-            EXPECT_EQ(TextOf(child), row.text);
+            EXPECT_EQ(testsupport::WindowText(child), row.text);
         }
         EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(child)), row.id);
         // The system takes WS_TABSTOP away from unchecked radio buttons, so
@@ -130,8 +117,8 @@ void ExpectChildren(HWND parent, const Expected (&rows)[N])
 
 TEST_F(MainWindow, TitleFrameAndDialogFont)
 {
-    EXPECT_EQ(TextOf(app::MainDialog), "Spectrum Analyzer");
-    EXPECT_EQ(ClassOf(app::MainDialog), "#32770");
+    EXPECT_EQ(testsupport::WindowText(app::MainDialog), "Spectrum Analyzer");
+    EXPECT_EQ(testsupport::ClassName(app::MainDialog), "#32770");
     // The system adds WS_CLIPSIBLINGS to every top-level window.
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(app::MainDialog, GWL_STYLE)) & ~WS_CLIPSIBLINGS,
               0x80CF0854u | WS_VISIBLE);
@@ -296,7 +283,7 @@ TEST_F(MainWindow, SettingsHaveTheirStartingValues)
     EXPECT_EQ(capture::InputDevice, 0);
     EXPECT_EQ(capture::SampleRate, 0);
     EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(TextOf(GetDlgItem(app::MainDialog, app::IdStartStop)), "&Start");
+    EXPECT_EQ(testsupport::WindowText(GetDlgItem(app::MainDialog, app::IdStartStop)), "&Start");
     EXPECT_EQ(winlayer::BoundHandler(app::MainDialog), app::MainDialogProc);
 }
 

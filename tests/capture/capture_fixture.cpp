@@ -35,9 +35,7 @@ HWND CaptureTest::StartStopButton()
 
 std::string CaptureTest::StartStopCaption()
 {
-    char text[32] = "";
-    GetWindowTextA(StartStopButton(), text, sizeof text);
-    return text;
+    return testsupport::WindowText(StartStopButton());
 }
 
 void CaptureTest::ClickStartStop()

@@ -149,13 +149,17 @@ TEST_F(CaptureTest, AToneBufferEndsAsThePeakInSpectrumAndOnThePlot)
 
     EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84300.0 * 0.001);
     for (int bin = 1; bin <= 512; ++bin)
-        if (bin != 24) EXPECT_LT(dsp::Spectrum[bin], dsp::Spectrum[24]) << "bin " << bin;
+        if (bin != 24) {
+            EXPECT_LT(dsp::Spectrum[bin], dsp::Spectrum[24]) << "bin " << bin;
+        }
     EXPECT_EQ(GetPixel(display::MemoryDC, 24, 0), RGB(0, 255, 0));
     // The copy reached the screen: the plot control shows the same pixel.
     EXPECT_EQ(GetPixel(display::PlotDC, 24, 0), RGB(0, 255, 0));
     // Nowhere else does the trace reach the top row.
     for (int x = 0; x < display::PlotWidth; ++x)
-        if (x != 24) EXPECT_NE(GetPixel(display::MemoryDC, x, 0), RGB(0, 255, 0)) << "x " << x;
+        if (x != 24) {
+            EXPECT_NE(GetPixel(display::MemoryDC, x, 0), RGB(0, 255, 0)) << "x " << x;
+        }
 }
 
 // Stop during the wait: the buffer handed back by the reset is not used.

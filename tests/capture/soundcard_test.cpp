@@ -103,9 +103,7 @@ void Observe()
     Open.names = ListedNames();
     Open.selection = Selection();
     Open.mainEnabled = IsWindowEnabled(app::MainDialog) != FALSE;
-    char text[64] = "";
-    GetWindowTextA(dialog, text, sizeof text);
-    Open.caption = text;
+    Open.caption = testsupport::WindowText(dialog);
     Open.style = GetWindowLongA(dialog, GWL_STYLE);
     Open.exStyle = GetWindowLongA(dialog, GWL_EXSTYLE);
     GetClientRect(dialog, &Open.client);
@@ -115,15 +113,12 @@ void Observe()
     Open.ok = ChildRect(ok);
     Open.listStyle = GetWindowLongA(DeviceList(), GWL_STYLE);
     Open.okStyle = GetWindowLongA(ok, GWL_STYLE);
-    GetWindowTextA(ok, text, sizeof text);
-    Open.okText = text;
+    Open.okText = testsupport::WindowText(ok);
     testsupport::PumpMessages(60);
     HDC dc = GetDC(dialog);
     Open.background = GetPixel(dc, 230, 55);
     ReleaseDC(dialog, dc);
-    char startStop[16] = "";
-    GetWindowTextA(GetDlgItem(app::MainDialog, app::IdStartStop), startStop, sizeof startStop);
-    Open.startStop = startStop;
+    Open.startStop = testsupport::WindowText(GetDlgItem(app::MainDialog, app::IdStartStop));
     Open.capturing = capture::WaveIn != nullptr;
 }
 

@@ -82,9 +82,7 @@ int32_t CountColour(const Picture& picture, uint32_t colour)
 
 std::string WindowText(int id)
 {
-    char text[128] = {};
-    GetWindowTextA(GetDlgItem(app::MainDialog, id), text, sizeof text);
-    return text;
+    return testsupport::WindowText(GetDlgItem(app::MainDialog, id));
 }
 
 // A dialog of the window layer with the controls the plot drawing reads, at

@@ -41,9 +41,7 @@ bool PumpUntil(bool (*done)(), DWORD milliseconds)
     return true;
 }
 
-namespace {
-
-std::string TextOf(HWND window)
+std::string WindowText(HWND window)
 {
     char buffer[1024] = {};
     // Another thread's window: WM_GETTEXT with a timeout instead of
@@ -54,12 +52,14 @@ std::string TextOf(HWND window)
     return buffer;
 }
 
-std::string ClassOf(HWND window)
+std::string ClassName(HWND window)
 {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
 }
+
+namespace {
 
 struct Watch {
     std::string caption;
@@ -75,21 +75,21 @@ Watch* CurrentWatch = nullptr;
 SeenMessageBox Describe(HWND box)
 {
     SeenMessageBox result;
-    result.caption = TextOf(box);
+    result.caption = WindowText(box);
     result.owner = GetWindow(box, GW_OWNER);
     result.icon = nullptr;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::string className = ClassOf(child);
+        std::string className = ClassName(child);
         LONG style = GetWindowLongA(child, GWL_STYLE);
         if (className == "Button") {
-            result.buttons.push_back(TextOf(child));
+            result.buttons.push_back(WindowText(child));
         } else if (className == "Static") {
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 DWORD_PTR icon = 0;
                 SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
                 result.icon = reinterpret_cast<HICON>(icon);
             } else if (result.text.empty()) {
-                result.text = TextOf(child);
+                result.text = WindowText(child);
             }
         }
     }
@@ -101,10 +101,10 @@ BOOL CALLBACK InspectWindow(HWND window, LPARAM parameter)
     Watch* watch = reinterpret_cast<Watch*>(parameter);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || ClassOf(window) != "#32770" || !IsWindowVisible(window))
+    if (process != GetCurrentProcessId() || ClassName(window) != "#32770" || !IsWindowVisible(window))
         return TRUE;
     std::lock_guard<std::mutex> guard(watch->lock);
-    if (watch->handled.count(window) || TextOf(window) != watch->caption)
+    if (watch->handled.count(window) || WindowText(window) != watch->caption)
         return TRUE;
     watch->seen.push_back(Describe(window));
     watch->handled.insert(window);

@@ -18,6 +18,13 @@ int CountGdiObjects();
 // user handles.
 int CountUserObjects();
 
+// A window's text, asked with WM_GETTEXT so that edit fields and other
+// threads' windows answer too.
+std::string WindowText(HWND window);
+
+// A window's class name as the system reports it.
+std::string ClassName(HWND window);
+
 // Handles this thread's messages for about `milliseconds`.
 void PumpMessages(DWORD milliseconds);
 
