@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Runs the benchmarks: the pass against FFTW natively, then under Wine the
-# buffer's way through the real window and the live update rate of the real
+# Runs the benchmarks: the pass against FFTW natively, then under Wine, for
+# each Windows build this host runs (64-bit always, 32-bit where the host runs
+# 32-bit code), the buffer's way through the real window and the live update rate of the real
 # capture engine with a paced PulseAudio tone source, beside a bare polling
 # loop on the same source. Starts and stops its own display and sound server.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native="$root/build/native"
+win64="$root/build/win64"
 win32="$root/build/win32"
 
 bash "$root/tools/install-deps.sh"
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
 build_native "$root" dsp_bench
-build_win32 "$root" buffer_path wine-keepalive
+build_win64 "$root" buffer_path wine-keepalive
+windows=("$win64")
+if host_runs_win32; then
+  build_win32 "$root" buffer_path wine-keepalive
+  windows+=("$win32")
+else
+  echo "Not measuring the 32-bit build: $WIN32_SKIP_REASON"
+fi
 
 "$native/bench/dsp_bench"
 
@@ -21,7 +30,8 @@ helpers=()
 cleanup() {
   local pid
   for pid in "${helpers[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
-  stop_wine "$win32"
+  local build
+  for build in "${windows[@]}"; do stop_wine "$build"; done
   stop_pulse
   stop_xvfb
   rm -rf "$work"
@@ -38,4 +48,7 @@ python3 "$root/tools/tone-writer.py" "$work/tone.fifo" 1033.59375 16465 &
 helpers+=($!)
 sleep 1
 # Device 1 is the tone source by its own name; device 0 is the server's default.
-"$root/tools/wine-run" "$win32" "$win32/bench/win32/buffer_path.exe" 1
+for build in "${windows[@]}"; do
+  echo "== $(cat "$build/wine-arch") build under Wine =="
+  "$root/tools/wine-run" "$build" "$build/bench/win32/buffer_path.exe" 1
+done

@@ -1,32 +1,41 @@
 #!/usr/bin/env bash
-# Builds the analyser for 32-bit Windows and starts it under Wine. With no
-# display at hand it starts a virtual one, saves a screenshot of the window
-# after a few seconds, closes the program and says where the picture is.
+# Builds the analyser for Windows and starts it under Wine: the 32-bit
+# program where this host runs 32-bit code, else the 64-bit one, and says
+# which. With no display at hand it starts a virtual one, saves a screenshot
+# of the window after a few seconds, closes the program and says where the
+# picture is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-win32="$root/build/win32"
 
 bash "$root/tools/install-deps.sh"
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
-build_win32 "$root" spectrum wine-keepalive
-exe="$win32/app/SpectrumAnalyser.exe"
+if host_runs_win32; then
+  build="$root/build/win32"
+  build_win32 "$root" spectrum wine-keepalive
+  echo "Running the 32-bit program"
+else
+  build="$root/build/win64"
+  build_win64 "$root" spectrum wine-keepalive
+  echo "Running the 64-bit program: $WIN32_SKIP_REASON"
+fi
+exe="$build/app/SpectrumAnalyser.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting $exe under Wine"
   status=0
-  "$root/tools/wine-run" "$win32" "$exe" || status=$?
-  stop_wine "$win32"
+  "$root/tools/wine-run" "$build" "$exe" || status=$?
+  stop_wine "$build"
   exit $status
 fi
 
 cleanup() {
-  stop_wine "$win32"
+  stop_wine "$build"
   stop_xvfb
 }
 trap cleanup EXIT
 start_xvfb
-"$root/tools/wine-run" "$win32" "$exe" &
+"$root/tools/wine-run" "$build" "$exe" &
 app=$!
 for _ in $(seq 100); do
   xdotool search --name '^Spectrum Analyzer$' >/dev/null 2>&1 && break

@@ -3,18 +3,35 @@
 # stopped by its PID. Nothing here touches a server or display that was
 # already running.
 
-# build_native ROOT [TARGET...], build_win32 ROOT [TARGET...]: configure and
-# build build/native or build/win32 (all targets when none are named).
+# build_native ROOT [TARGET...], build_win32 ROOT [TARGET...],
+# build_win64 ROOT [TARGET...]: configure and build build/native, build/win32
+# (i686, the product) or build/win64 (x86_64), all targets when none are named.
 build_native() {
   local root=$1; shift
   cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$root/build/native" -j2 ${1:+--target "$@"}
 }
-build_win32() {
-  local root=$1; shift
-  cmake -S "$root" -B "$root/build/win32" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
-  cmake --build "$root/build/win32" -j2 ${1:+--target "$@"}
+build_windows() {
+  local root=$1 name=$2 triplet=$3; shift 3
+  cmake -S "$root" -B "$root/build/$name" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$triplet.cmake" >/dev/null
+  cmake --build "$root/build/$name" -j2 ${1:+--target "$@"}
+}
+build_win32() { local root=$1; shift; build_windows "$root" win32 i686-w64-mingw32 "$@"; }
+build_win64() { local root=$1; shift; build_windows "$root" win64 x86_64-w64-mingw32 "$@"; }
+
+# host_runs_win32: true where this host can run the 32-bit Windows build,
+# found by running the 32-bit Wine loader (a kernel without 32-bit emulation
+# refuses to execute it) unless ANALYSER_SKIP_WIN32=1 forces the answer no.
+# Sets WIN32_SKIP_REASON when it answers no.
+host_runs_win32() {
+  WIN32_SKIP_REASON=
+  if [ "${ANALYSER_SKIP_WIN32:-}" = 1 ]; then
+    WIN32_SKIP_REASON="ANALYSER_SKIP_WIN32=1 is set"
+  elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    WIN32_SKIP_REASON="this host does not run 32-bit x86 code (the 32-bit Wine loader does not start)"
+  fi
+  [ -z "$WIN32_SKIP_REASON" ]
 }
 
 # start_xvfb: starts Xvfb on a free display, exports DISPLAY, sets XVFB_PID.

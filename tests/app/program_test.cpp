@@ -145,15 +145,31 @@ TEST_F(ProgramResources, CursorGroupHoldsOneImageWithHotSpotFiveFifteen)
     DestroyCursor(cursor);
 }
 
-TEST_F(ProgramResources, ManifestAsksForCommonControls6)
+// A 64-bit program that names x86 is handed the 32-bit common controls and
+// fails to start, so each build names its own architecture, twice.
+#ifdef _WIN64
+const char OwnArchitecture[] = "processorArchitecture=\"amd64\"";
+const char OtherArchitecture[] = "processorArchitecture=\"x86\"";
+#else
+const char OwnArchitecture[] = "processorArchitecture=\"x86\"";
+const char OtherArchitecture[] = "processorArchitecture=\"amd64\"";
+#endif
+
+TEST_F(ProgramResources, ManifestAsksForCommonControls6OfItsOwnArchitecture)
 {
     std::vector<BYTE> manifest = Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_FALSE(manifest.empty());
     std::string text(manifest.begin(), manifest.end());
     for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                             "processorArchitecture=\"x86\"", "publicKeyToken=\"6595b64144ccf1df\"",
-                             "language=\"*\"", "type=\"win32\""})
+                             "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
+                             "type=\"win32\""})
         EXPECT_NE(text.find(part), std::string::npos) << part;
+    size_t first = text.find(OwnArchitecture);
+    ASSERT_NE(first, std::string::npos) << OwnArchitecture;
+    EXPECT_NE(text.find(OwnArchitecture, first + 1), std::string::npos)
+        << "the common-controls dependency names another architecture";
+    EXPECT_EQ(text.find(OtherArchitecture), std::string::npos);
+    EXPECT_EQ(text.find('@'), std::string::npos) << "unexpanded template";
 }
 
 TEST_F(ProgramResources, VersionInformation)
@@ -196,7 +212,9 @@ TEST_F(ProgramResources, VersionInformation)
     EXPECT_EQ(translation[1], 1252);
 }
 
-TEST(ProgramFile, IsA32BitGuiProgram)
+// The 32-bit build is a PE32 image for i386, the 64-bit build a PE32+ image
+// for x64; both are GUI programs.
+TEST(ProgramFile, IsAGuiProgramForItsOwnMachine)
 {
     HANDLE file = CreateFileA(ProgramPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -207,8 +225,15 @@ TEST(ProgramFile, IsA32BitGuiProgram)
     CloseHandle(file);
     const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(head.data());
     ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
-    const IMAGE_NT_HEADERS32* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(head.data() + dos->e_lfanew);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(head.data() + dos->e_lfanew);
+    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+#ifdef _WIN64
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+#else
     EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+#endif
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 

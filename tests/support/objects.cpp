@@ -18,9 +18,16 @@ bool UnderWine()
 
 // ---------------------------------------------------------------- GDI table
 // Wine keeps the GDI handle table in the process, reachable from the PEB as
-// on Windows: 32-bit PEB offset 0x94, entries of 24 bytes; byte 12 holds the
-// stock flag in its top bit, byte 14 the object type (0 for a free entry).
+// on Windows: at PEB offset 0x94 in a 32-bit process and 0xF8 in a 64-bit
+// one, entries of 24 bytes on both (64-bit object and user pointers). Bytes
+// 12 and 13 hold the handle's upper word, with the stock flag in the top bit
+// of byte 12; byte 14 holds the object type (0 for a free entry). The layout
+// is checked against a pen of our own before any count is trusted.
+#ifdef _WIN64
+constexpr size_t GdiTableOffsetInPeb = 0xF8;
+#else
 constexpr size_t GdiTableOffsetInPeb = 0x94;
+#endif
 constexpr size_t GdiEntrySize = 24;
 constexpr size_t GdiEntryCount = 0x10000;
 
@@ -42,14 +49,45 @@ const uint8_t* ProcessEnvironmentBlock()
     return information.peb;
 }
 
-int CountGdiTableEntries()
+const uint8_t* GdiTable()
 {
     const uint8_t* peb = ProcessEnvironmentBlock();
     if (!peb)
-        return -1;
+        return nullptr;
     const uint8_t* table;
     std::memcpy(&table, peb + GdiTableOffsetInPeb, sizeof table);
-    if (!table)
+    return table;
+}
+
+const uint8_t* GdiEntry(const uint8_t* table, HGDIOBJ object)
+{
+    return table + (reinterpret_cast<UINT_PTR>(object) & 0xFFFF) * GdiEntrySize;
+}
+
+// True when a new pen's entry carries its handle's upper word and a type,
+// the stock black pen's the stock flag, and the pen's entry is free again
+// once the pen is deleted.
+bool GdiTableLayoutHolds(const uint8_t* table)
+{
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+    if (!pen)
+        return false;
+    const uint8_t* entry = GdiEntry(table, pen);
+    uint16_t upper;
+    std::memcpy(&upper, entry + 12, sizeof upper);
+    bool live = entry[14] != 0 && (entry[12] & 0x80) == 0 &&
+                upper == ((reinterpret_cast<UINT_PTR>(pen) >> 16) & 0xFFFF);
+    DeleteObject(pen);
+    bool freed = entry[14] == 0;
+    bool stock = (GdiEntry(table, GetStockObject(BLACK_PEN))[12] & 0x80) != 0;
+    return live && freed && stock;
+}
+
+int CountGdiTableEntries()
+{
+    static const uint8_t* const table = GdiTable();
+    static const bool layoutHolds = table && GdiTableLayoutHolds(table);
+    if (!layoutHolds)
         return -1;
     int count = 0;
     for (size_t i = 0; i < GdiEntryCount; ++i) {
