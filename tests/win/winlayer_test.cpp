@@ -1,7 +1,7 @@
 // The window layer against real dialogs: routing order, ending, colours,
 // placement, the modal loop and the pump, and that repeated dialogs leak no
 // GDI or USER objects.
-#include "app/winlayer.h"
+#include "win/winlayer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
