@@ -6,6 +6,7 @@
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
+#include "win/winlayer.h"
 
 #include <cmath>
 #include <cstring>
@@ -231,6 +232,41 @@ TEST_F(CaptureTest, TheWaveMapperIsOpenedForDeviceMinusOne)
     capture::InputDevice = -1;
     ClickStartStop();
     EXPECT_EQ(scripted::Seen().openedDevice, WAVE_MAPPER);
+}
+
+// The capture loop pumps with the modal loop's pump: keys go through the
+// active dialog, so Enter on the focused Stop button clicks it. A timer stops
+// capture after 3 s should the key get lost.
+bool StoppedByTimer = false;
+
+void CALLBACK StopAfterTimeout(HWND, UINT, UINT_PTR, DWORD)
+{
+    StoppedByTimer = true;
+    capture::StopCapture();
+}
+
+TEST_F(CaptureTest, TheCapturePumpGivesKeysToTheActiveDialog)
+{
+    StoppedByTimer = false;
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int index) {
+        if (index != 1)
+            return;
+        winlayer::DialogProc(facts::MainDialog, WM_ACTIVATE, WA_ACTIVE, 0);
+        SendMessageA(facts::MainDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(StartStopButton()), TRUE);
+        PostMessageA(StartStopButton(), WM_KEYDOWN, VK_RETURN, 0);
+    };
+    scripted::Install(script);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 3000, StopAfterTimeout);
+
+    ClickStartStop();
+    KillTimer(nullptr, timer);
+
+    EXPECT_FALSE(StoppedByTimer) << "Enter did not reach the button through IsDialogMessage";
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_EQ(capture::WaveIn, nullptr);
 }
 
 // A device that does not open: one warning, and nothing else changes.
