@@ -1,5 +1,5 @@
 // The capture engine: one polled wave-input buffer and a nested message pump
-// that runs inside the click on "&Start". Owns the open device, the chosen
+// that runs inside the click on Start. Owns the open device, the chosen
 // input device and the buffer with its header and format, and writes
 // facts::SampleRate at every Start. It sees no plot: what the plot does at a
 // Start and with each buffer comes through the two hooks below.
@@ -41,7 +41,8 @@ void StartCapture();
 // analyses each buffer. Called by StartCapture only.
 void CaptureLoop();
 
-// Puts the button back to "&Start", closes the device and re-enables the rates.
+// Puts the button back to facts::StartCaption, closes the device and
+// re-enables the rates.
 void StopCapture();
 
 // Resets and closes the device and sets WaveIn to 0, the loop's stop signal.
