@@ -56,26 +56,16 @@ constexpr bool StylesArePinned(const ControlRow (&rows)[N])
 
 // The controls created before the sample-rate panel, in Z and tab order.
 constexpr ControlRow ControlsBeforePanel[] = {
-    {facts::IdPlot, "STATIC", "", 5, 5, 350, 211,
-     WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_BITMAP, 0x5000120E, WS_EX_CLIENTEDGE},
-    {facts::IdLiveReadout, "STATIC", "", 5, 220, 100, 14,
-     WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
-    {facts::IdZoomReadout, "STATIC", "", 108, 220, 100, 14,
-     WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
-    {facts::IdStartStop, "BUTTON", facts::StartCaption, 410, 190, 60, 15,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0x50010000, 0},
-    {facts::IdAveragesSlider, "msctls_trackbar32", "Slider", 390, 0, 15, 220,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_VERT | TBS_BOTH | TBS_NOTICKS, 0x5001001A, 0},
-    {-1, "STATIC", "  FFT\r\naverage", 386, 219, 30, 24,
-     WS_CHILD | WS_VISIBLE | SS_LEFT, 0x50000000, 0},
-    {facts::IdAveragesLabel, "STATIC", "1.0 Averages", 285, 220, 50, 14,
-     WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
-    {facts::IdOffsetSlider, "msctls_trackbar32", "Slider", 360, 0, 15, 220,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_VERT | TBS_BOTH | TBS_NOTICKS, 0x5001001A, 0},
-    {-1, "STATIC", "Y-offset", 355, 222, 25, 14,
-     WS_CHILD | WS_VISIBLE | SS_LEFT, 0x50000000, 0},
-    {facts::IdOffsetLabel, "STATIC", "Offset + 0dB", 220, 220, 50, 14,
-     WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
+    {facts::IdPlot, "STATIC", "", 5, 5, 350, 211, WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_BITMAP, 0x5000120E, WS_EX_CLIENTEDGE},
+    {facts::IdLiveReadout, "STATIC", "", 5, 220, 100, 14, WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
+    {facts::IdZoomReadout, "STATIC", "", 108, 220, 100, 14, WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
+    {facts::IdStartStop, "BUTTON", facts::StartCaption, 410, 190, 60, 15, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0x50010000, 0},
+    {facts::IdAveragesSlider, "msctls_trackbar32", "Slider", 390, 0, 15, 220, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_VERT | TBS_BOTH | TBS_NOTICKS, 0x5001001A, 0},
+    {-1, "STATIC", "  FFT\r\naverage", 386, 219, 30, 24, WS_CHILD | WS_VISIBLE | SS_LEFT, 0x50000000, 0},
+    {facts::IdAveragesLabel, "STATIC", "1.0 Averages", 285, 220, 50, 14, WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
+    {facts::IdOffsetSlider, "msctls_trackbar32", "Slider", 360, 0, 15, 220, WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_VERT | TBS_BOTH | TBS_NOTICKS, 0x5001001A, 0},
+    {-1, "STATIC", "Y-offset", 355, 222, 25, 14, WS_CHILD | WS_VISIBLE | SS_LEFT, 0x50000000, 0},
+    {facts::IdOffsetLabel, "STATIC", "Offset + 0dB", 220, 220, 50, 14, WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTERIMAGE | SS_LEFT, 0x50001200, 0},
 };
 static_assert(StylesArePinned(ControlsBeforePanel), "a control's style is not its number");
 
@@ -84,31 +74,20 @@ static_assert(StylesArePinned(ControlsBeforePanel), "a control's style is not it
 constexpr ControlRow PanelRow = {0, "", "", 410, 125, 70, 55, PanelStyle, 0x44000454,
                                  WS_EX_CONTROLPARENT};
 constexpr ControlRow PanelControls[] = {
-    {facts::IdRateGroup, "BUTTON", "Sample Rate", 0, 0, 70, 55,
-     WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
-    {facts::IdRate11025, "BUTTON", "&11025", 5, 10, 35, 10,
-     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON,
-     0x50030D09, 0},
-    {facts::IdRate22050, "BUTTON", "&22050", 5, 25, 35, 10,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
-    {facts::IdRate44100, "BUTTON", "&44100", 5, 40, 35, 10,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
+    {facts::IdRateGroup, "BUTTON", "Sample Rate", 0, 0, 70, 55, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
+    {facts::IdRate11025, "BUTTON", "&11025", 5, 10, 35, 10, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50030D09, 0},
+    {facts::IdRate22050, "BUTTON", "&22050", 5, 25, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
+    {facts::IdRate44100, "BUTTON", "&44100", 5, 40, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
 };
 static_assert(StylesArePinned(PanelControls), "a control's style is not its number");
 
 // The controls created after the panel.
 constexpr ControlRow ControlsAfterPanel[] = {
-    {facts::IdFreqScaleGroup, "BUTTON", "Freq scale", 410, 55, 70, 45,
-     WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
-    {facts::IdLinear, "BUTTON", "&Linear", 415, 67, 35, 10,
-     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON,
-     0x50030D09, 0},
-    {facts::IdLogarithmic, "BUTTON", "Lo&garithmic", 415, 82, 48, 10,
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
-    {-1, "BUTTON", "FFT window", 410, 5, 70, 35,
-     WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
-    {facts::IdWindowSelector, "COMBOBOX", "", 415, 15, 60, 70,
-     WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | CBS_DROPDOWN, 0x50030002, 0},
+    {facts::IdFreqScaleGroup, "BUTTON", "Freq scale", 410, 55, 70, 45, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
+    {facts::IdLinear, "BUTTON", "&Linear", 415, 67, 35, 10, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50030D09, 0},
+    {facts::IdLogarithmic, "BUTTON", "Lo&garithmic", 415, 82, 48, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
+    {-1, "BUTTON", "FFT window", 410, 5, 70, 35, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
+    {facts::IdWindowSelector, "COMBOBOX", "", 415, 15, 60, 70, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | CBS_DROPDOWN, 0x50030002, 0},
 };
 static_assert(StylesArePinned(ControlsAfterPanel), "a control's style is not its number");
 
