@@ -9,7 +9,6 @@ namespace {
 
 typedef BOOL (WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
 
-//--------------------------------------------------------------------------
 // The newer registration call is looked up at run time; a comctl32 without
 // it gets the old one.
 void RegisterCommonControls()
@@ -32,8 +31,6 @@ void RegisterCommonControls()
 
 }  // namespace
 
-//--------------------------------------------------------------------------
-// WinMain
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     RegisterCommonControls();

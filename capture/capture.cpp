@@ -1,19 +1,13 @@
 #include "capture/capture.h"
 
-#include "app/mainwindow.h"
-#include "app/mouse.h"
-#include "app/winlayer.h"
 #include "capture/wavein.h"
-#include "display/plot.h"
-#include "display/surface.h"
 #include "dsp/fft.h"
-
-#include <cstring>
+#include "facts/facts.h"
+#include "win/winlayer.h"
 
 namespace capture {
 
 HWAVEIN WaveIn = 0;
-int32_t SampleRate = 0;
 int32_t InputDevice = 0;
 WAVEFORMATEX CaptureFormat = {};
 int16_t CaptureBuffer[CaptureSamples] = {};
@@ -21,10 +15,9 @@ WAVEHDR CaptureHeader = {};
 
 namespace {
 
-const char StartCaption[] = "&Start";
-const char StopCaption[] = "&Stop";
+void Nothing() {}
 
-HWND StartStopButton() { return GetDlgItem(app::MainDialog, app::IdStartStop); }
+HWND StartStopButton() { return GetDlgItem(facts::MainDialog, facts::IdStartStop); }
 
 // A later checked button overrides an earlier one; with none checked the
 // rate of the last Start stays.
@@ -32,10 +25,10 @@ void ReadSampleRate()
 {
     struct RateButton { int id; int32_t rate; };
     const RateButton buttons[] = {
-        {app::IdRate11025, 11025}, {app::IdRate22050, 22050}, {app::IdRate44100, 44100}};
+        {facts::IdRate11025, 11025}, {facts::IdRate22050, 22050}, {facts::IdRate44100, 44100}};
     for (const RateButton& button : buttons) {
-        if (SendDlgItemMessageA(app::SampleRatePanel, button.id, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            SampleRate = button.rate;
+        if (SendDlgItemMessageA(facts::SampleRatePanel, button.id, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            facts::SampleRate = button.rate;
     }
 }
 
@@ -43,7 +36,7 @@ void FillCaptureFormat()
 {
     CaptureFormat.wFormatTag = WAVE_FORMAT_PCM;
     CaptureFormat.nChannels = 1;
-    CaptureFormat.nSamplesPerSec = static_cast<DWORD>(SampleRate);
+    CaptureFormat.nSamplesPerSec = static_cast<DWORD>(facts::SampleRate);
     CaptureFormat.wBitsPerSample = 16;
     CaptureFormat.nBlockAlign =
         static_cast<WORD>(CaptureFormat.wBitsPerSample * CaptureFormat.nChannels / 8);
@@ -52,8 +45,8 @@ void FillCaptureFormat()
 
 void SetRateChoiceEnabled(BOOL enabled)
 {
-    EnableWindow(GetDlgItem(app::SampleRatePanel, app::IdRateGroup), enabled);
-    EnableWindow(app::SampleRatePanel, enabled);
+    EnableWindow(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup), enabled);
+    EnableWindow(facts::SampleRatePanel, enabled);
 }
 
 // The header is re-initialised before every prepare: after a stop it was
@@ -71,8 +64,25 @@ bool BufferDone() { return (CaptureHeader.dwFlags & WHDR_DONE) != 0; }
 
 }  // namespace
 
-//--------------------------------------------------------------------------
-// StartCapture
+void (*CaptureStarted)() = Nothing;
+void (*BufferAnalysed)() = Nothing;
+
+void ToggleCapture()
+{
+    if (StartStopCaption() == facts::StartCaption)
+        StartCapture();
+    else
+        StopCapture();
+}
+
+std::string StartStopCaption()
+{
+    HWND button = StartStopButton();
+    std::string caption(GetWindowTextLengthA(button) + 1, '\0');
+    caption.resize(GetWindowTextA(button, &caption[0], static_cast<int>(caption.size())));
+    return caption;
+}
+
 void StartCapture()
 {
     ReadSampleRate();
@@ -86,19 +96,17 @@ void StartCapture()
     }
     wavein::Device.Start(WaveIn);
     SetRateChoiceEnabled(FALSE);
-    SetWindowTextA(StartStopButton(), StopCaption);
-    app::ZoomMode = 0;
+    SetWindowTextA(StartStopButton(), facts::StopCaption);
+    CaptureStarted();
     CaptureLoop();
 }
 
-//--------------------------------------------------------------------------
-// CaptureLoop
 void CaptureLoop()
 {
     for (;;) {
         ArmBuffer();
         do {
-            PumpOnce();
+            winlayer::PumpOnce();
         } while (!BufferDone() && WaveIn != 0);
 
         // Stopped or closed during the wait: the buffer the reset handed back
@@ -108,32 +116,19 @@ void CaptureLoop()
 
         wavein::Device.Unprepare(WaveIn, &CaptureHeader);
         ProcessBuffer(CaptureBuffer);
-        display::ClearPlot();
-        if (app::ZoomMode == 0)
-            display::RedrawPlot(app::CursorX);
+        BufferAnalysed();
         if (WaveIn == 0)
             return;
     }
 }
 
-//--------------------------------------------------------------------------
-// PumpOnce
-void PumpOnce()
-{
-    winlayer::PumpOnce();
-}
-
-//--------------------------------------------------------------------------
-// StopCapture
 void StopCapture()
 {
-    SetWindowTextA(StartStopButton(), StartCaption);
+    SetWindowTextA(StartStopButton(), facts::StartCaption);
     CloseWaveIn();
     SetRateChoiceEnabled(TRUE);
 }
 
-//--------------------------------------------------------------------------
-// CloseWaveIn
 void CloseWaveIn()
 {
     wavein::Device.Reset(WaveIn);
@@ -141,11 +136,9 @@ void CloseWaveIn()
     WaveIn = 0;
 }
 
-//--------------------------------------------------------------------------
-// ProcessBuffer
 void ProcessBuffer(const int16_t* samples)
 {
-    const LRESULT kind = SendDlgItemMessageA(app::MainDialog, app::IdWindowSelector,
+    const LRESULT kind = SendDlgItemMessageA(facts::MainDialog, facts::IdWindowSelector,
                                              CB_GETCURSEL, 0, 0);
     dsp::RunPass(samples, static_cast<int32_t>(kind));
 }

@@ -1,9 +1,9 @@
 #include "capture/soundcard.h"
 
-#include "app/mainwindow.h"
-#include "app/winlayer.h"
 #include "capture/capture.h"
 #include "capture/wavein.h"
+#include "facts/facts.h"
+#include "win/winlayer.h"
 
 #include <cstring>
 
@@ -19,11 +19,8 @@ const COLORREF LightCyan = RGB(224, 255, 255);
 // button, so that the click runs the ordinary stop nested in the capture loop.
 void StopCaptureByButton()
 {
-    HWND button = GetDlgItem(app::MainDialog, app::IdStartStop);
-    char caption[16] = "";
-    GetWindowTextA(button, caption, sizeof caption);
-    if (std::strcmp(caption, "&Stop") == 0)
-        SendMessageA(button, BM_CLICK, 0, 0);
+    if (StartStopCaption() == facts::StopCaption)
+        SendMessageA(GetDlgItem(facts::MainDialog, facts::IdStartStop), BM_CLICK, 0, 0);
 }
 
 // szPname holds at most 31 characters and its NUL; a driver that fills all
@@ -40,8 +37,6 @@ void ListDevices(HWND list)
     }
 }
 
-//--------------------------------------------------------------------------
-// OnInitDialog
 void OnInitDialog(HWND dialog)
 {
     StopCaptureByButton();
@@ -55,8 +50,6 @@ void OnInitDialog(HWND dialog)
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(InputDevice), 0);
 }
 
-//--------------------------------------------------------------------------
-// OnOk
 void OnOk(HWND dialog)
 {
     InputDevice = static_cast<int32_t>(
@@ -67,8 +60,6 @@ void OnOk(HWND dialog)
 
 }  // namespace
 
-//--------------------------------------------------------------------------
-// SoundcardDialogProc
 INT_PTR SoundcardDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
@@ -84,13 +75,11 @@ INT_PTR SoundcardDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
 }
 
-//--------------------------------------------------------------------------
-// SelectSoundcard
 INT_PTR SelectSoundcard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)window; (void)message; (void)wParam; (void)lParam;
     SoundcardDialog = winlayer::CreateDialogWindow(
-        app::MainDialog, "Select soundcard", WS_SYSMENU, WS_EX_TOOLWINDOW,
+        facts::MainDialog, "Select soundcard", WS_SYSMENU, WS_EX_TOOLWINDOW,
         100, 100, 237, 60, winlayer::Units::Pixels);
     winlayer::SetColours(SoundcardDialog, winlayer::DefaultColour, LightCyan);
     winlayer::AddControl(SoundcardDialog, "COMBOBOX", "", IdDeviceList, 1, 2, 180, 140,

@@ -1,10 +1,8 @@
 #include "display/plot.h"
 
-#include "app/mainwindow.h"
-#include "app/mouse.h"
-#include "capture/capture.h"
 #include "display/plotmath.h"
 #include "dsp/fft.h"
+#include "facts/facts.h"
 
 #include <string>
 #include <vector>
@@ -13,19 +11,26 @@ namespace display {
 
 float ReadoutLevel = 0.0f;
 
+int32_t CursorX = 0;
+float CursorFrequency = 0.0f;
+int32_t ZoomMode = 0;
+int32_t Dragging = 0;
+int32_t DragLastX = 0;
+int32_t SelectionStart = 0;
+int32_t SelectionEnd = 0;
+
 namespace {
 
 // The frequency axis in use: the check state of the Logarithmic button.
 int32_t CurrentScale()
 {
     const LRESULT check =
-        SendMessageA(GetDlgItem(app::MainDialog, app::IdLogarithmic), BM_GETCHECK, 0, 0);
+        SendMessageA(GetDlgItem(facts::MainDialog, facts::IdLogarithmic), BM_GETCHECK, 0, 0);
     return check == BST_CHECKED ? LogarithmicScale : LinearScale;
 }
 
 }  // namespace
 
-// ---- DrawGraticule: grid lines and dB labels into the bitmap --------------
 void DrawGraticule(int32_t scale)
 {
     HPEN grid = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
@@ -46,7 +51,6 @@ void DrawGraticule(int32_t scale)
     DeleteObject(grid);
 }
 
-// ---- RedrawPlot: live picture to the screen, readout to label 2100 --------
 void RedrawPlot(int32_t& cursorX)
 {
     const int32_t scale = CurrentScale();
@@ -67,13 +71,12 @@ void RedrawPlot(int32_t& cursorX)
 
     BitBlt(PlotDC, 0, 0, PlotWidth, PlotHeight, MemoryDC, 0, 0, SRCCOPY);
 
-    const int32_t bin = ReadoutBin(app::CursorFrequency, capture::SampleRate);
+    const int32_t bin = ReadoutBin(CursorFrequency, facts::SampleRate);
     ReadoutLevel = LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel);
-    const std::string text = ReadoutText(app::CursorFrequency, ReadoutLevel);
-    SetWindowTextA(GetDlgItem(app::MainDialog, app::IdLiveReadout), text.c_str());
+    const std::string text = ReadoutText(CursorFrequency, ReadoutLevel);
+    SetWindowTextA(GetDlgItem(facts::MainDialog, facts::IdLiveReadout), text.c_str());
 }
 
-// ---- DrawZoomView: the selected band over the whole plot, on the screen ---
 void DrawZoomView(int32_t s, int32_t e)
 {
     PatBlt(PlotDC, 0, 0, PlotWidth, PlotHeight, BLACKNESS);
@@ -90,7 +93,6 @@ void DrawZoomView(int32_t s, int32_t e)
     SelectObject(PlotDC, kept);
 }
 
-// ---- InvertBand: drag feedback between two columns ------------------------
 void InvertBand(int32_t x1, int32_t x2)
 {
     RECT band;
@@ -101,12 +103,27 @@ void InvertBand(int32_t x1, int32_t x2)
     InvertRect(PlotDC, &band);
 }
 
-// ---- OnSampleRatePanel: a rate button blackens the bitmap -----------------
+void ShowNewSpectrum()
+{
+    ClearPlot();
+    if (ZoomMode == 0)
+        RedrawPlot(CursorX);
+}
+
+// The plot control paints itself black after its parent; when both were
+// uncovered, it does so first here, or it would blank the copy at once and
+// the plot would stay black until the next buffer.
+void RepaintPlot()
+{
+    UpdateWindow(PlotWindow);
+    RedrawPlot(CursorX);
+}
+
 INT_PTR OnSampleRatePanel(HWND, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_COMMAND) {
         const int id = LOWORD(wParam);
-        if (id == app::IdRate11025 || id == app::IdRate22050 || id == app::IdRate44100)
+        if (id == facts::IdRate11025 || id == facts::IdRate22050 || id == facts::IdRate44100)
             ClearPlot();
     }
     return 0;

@@ -1,6 +1,7 @@
 // The spectrum plot on the screen: the live picture with graticule, trace,
-// cursor line and readout, the zoom view and the band inversion. Everything
-// is drawn with the surface of display/surface.h.
+// cursor line and readout, the zoom view and the band inversion, the plot's
+// handlers, and the mouse and zoom state they draw by. Everything is drawn
+// with the surface of display/surface.h.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -11,14 +12,32 @@ namespace display {
 
 extern float ReadoutLevel;  // level in dB under the cursor, set by every RedrawPlot
 
+// Mouse and zoom state of the main window, owned here. Written by the main
+// window's mouse handling (through this header) and by app/'s hook at every
+// Start (ZoomMode); read by the drawing.
+extern int32_t CursorX;          // plot x of the last mouse move over the plot; -1 after one elsewhere
+extern float CursorFrequency;    // Hz of the bin under the mouse outside a drag
+extern int32_t ZoomMode;         // 1 while a band is dragged or a zoom view is shown
+extern int32_t Dragging;         // 1 from a press in the plot until the next release in it
+extern int32_t DragLastX;        // edge of the inverted band, in plot pixels
+extern int32_t SelectionStart;   // band ends in half-pixels
+extern int32_t SelectionEnd;
+
 // Draws grid lines and dB labels for scale 0 (linear) or 1 (logarithmic)
 // into the off-screen picture.
 void DrawGraticule(int32_t scale);
 
 // Draws graticule, trace of dsp::Spectrum and the cursor line at cursorX into
 // the off-screen picture, copies it to the screen and writes the readout
-// under app::CursorFrequency to label 2100 and ReadoutLevel.
+// under CursorFrequency (at facts::SampleRate) to label 2100 and ReadoutLevel.
 void RedrawPlot(int32_t& cursorX);
+
+// A freshly analysed buffer: the picture blackened and, unless a zoom view
+// is up, redrawn at CursorX.
+void ShowNewSpectrum();
+
+// The main window's WM_PAINT: the live plot redrawn at CursorX and copied.
+void RepaintPlot();
 
 // Draws the band s..e (half pixels, s < e) of dsp::Spectrum stretched over
 // the whole plot, directly on the screen.

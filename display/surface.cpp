@@ -1,8 +1,8 @@
 #include "display/surface.h"
 
-#include "app/mainwindow.h"
-#include "app/winlayer.h"
 #include "display/plotmath.h"
+#include "facts/facts.h"
+#include "win/winlayer.h"
 
 #include <cstring>
 
@@ -46,11 +46,10 @@ LOGFONTA LabelFontDescription()
 
 }  // namespace
 
-// ---- CreatePlotSurface: contexts, bitmap, pen and font of the plot --------
 void CreatePlotSurface()
 {
-    winlayer::SetColours(GetDlgItem(app::MainDialog, app::IdPlot), RGB(0, 255, 0), 0);
-    PlotWindow = GetDlgItem(app::MainDialog, app::IdPlot);
+    winlayer::SetColours(GetDlgItem(facts::MainDialog, facts::IdPlot), RGB(0, 255, 0), 0);
+    PlotWindow = GetDlgItem(facts::MainDialog, facts::IdPlot);
 
     RECT client;
     GetClientRect(PlotWindow, &client);
@@ -78,13 +77,11 @@ void CreatePlotSurface()
     SetBkMode(MemoryDC, TRANSPARENT);
 }
 
-// ---- ClearPlot: blacken the off-screen picture ----------------------------
 void ClearPlot()
 {
     PatBlt(MemoryDC, 0, 0, PlotWidth, PlotHeight, BLACKNESS);
 }
 
-// ---- ReleasePlotSurface: give back what CreatePlotSurface made ------------
 void ReleasePlotSurface()
 {
     SelectObject(MemoryDC, InitialPen);

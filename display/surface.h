@@ -16,7 +16,7 @@ extern HBITMAP PlotBitmap;  // PlotWidth x PlotHeight off-screen picture
 extern HPEN TracePen;       // green pen of the trace and the zoom view
 extern HFONT LabelFont;     // 7-point Arial of the dB labels
 
-// Creates the surface for control 1003 of app::MainDialog and gives the
+// Creates the surface for control 1003 of facts::MainDialog and gives the
 // control green text on black. Called once, after the controls exist.
 void CreatePlotSurface();
 

@@ -20,7 +20,6 @@
 #include <cstring>
 
 #include "app/mainwindow.h"
-#include "app/mouse.h"
 #include "capture/capture.h"
 #include "capture/wavein.h"
 #include "display/plot.h"
@@ -79,7 +78,7 @@ void MeasureBufferPath()
     for (int i = 0; i < rounds; ++i) {
         capture::ProcessBuffer(capture::CaptureBuffer);
         display::ClearPlot();
-        display::RedrawPlot(app::CursorX);
+        display::RedrawPlot(display::CursorX);
     }
     const double pathMs = (NowMs() - start) / rounds;
 
@@ -143,8 +142,8 @@ MMRESULT CountingUnprepare(HWAVEIN handle, WAVEHDR* header)
 void CALLBACK StopEngine(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    HWND button = GetDlgItem(app::MainDialog, app::IdStartStop);
-    PostMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdStartStop, BN_CLICKED),
+    HWND button = GetDlgItem(facts::MainDialog, facts::IdStartStop);
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
 }
 
@@ -155,7 +154,7 @@ double EngineRate(UINT device)
     wavein::Device.Unprepare = CountingUnprepare;
     capture::InputDevice = static_cast<int32_t>(device);
     SetTimer(nullptr, 0, RunMs, StopEngine);
-    SendMessageA(GetDlgItem(app::MainDialog, app::IdStartStop), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(facts::MainDialog, facts::IdStartStop), BM_CLICK, 0, 0);
     wavein::Device = wavein::System();
     return EngineBuffers > 1 ? 1000.0 * (EngineBuffers - 1) / (EngineLast - EngineFirst) : 0.0;
 }
@@ -184,6 +183,6 @@ int main(int argc, char** argv)
     std::printf("spectra per second over %.0f s at 44100 Hz: analyser %.2f (%.1f ms each), "
                 "bare polling loop %.2f (%.1f ms each); ratio %.3f\n",
                 RunMs / 1000.0, engine, 1000.0 / engine, bare, 1000.0 / bare, engine / bare);
-    SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
 }

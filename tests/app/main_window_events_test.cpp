@@ -7,94 +7,54 @@
 
 #include "app/mainwindow.h"
 #include "capture/capture.h"
-#include "capture/wavein.h"
-#include "display/plot.h"
+#include "display/surface.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
 
 namespace {
 
 using apptest::Snapshot;
 
-// ------------------------------------------------------- scripted device
-// Records what the engine asks of it; opens only when told to, and never
-// finishes a buffer on its own (a reset hands the queued one back done).
-struct FakeDevice {
-    bool opens = false;
-    int openCalls = 0;
-    int closeCalls = 0;
-    bool surfaceAliveAtClose = false;
-    WAVEHDR* queued = nullptr;
-};
-FakeDevice Fake;
+// The scripted device opens only when told to and never finishes a buffer on
+// its own (a reset hands the queued one back done). Its close records whether
+// the drawing surface was still there.
+bool SurfaceAliveAtClose = false;
 
-const HWAVEIN FakeHandle = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(0x5150));
-
-MMRESULT FakeOpen(HWAVEIN* handle, UINT, const WAVEFORMATEX*)
+scripted::Script DeviceScript(bool opens)
 {
-    ++Fake.openCalls;
-    if (!Fake.opens)
-        return MMSYSERR_BADDEVICEID;
-    *handle = FakeHandle;
-    return MMSYSERR_NOERROR;
-}
-MMRESULT FakeStart(HWAVEIN) { return MMSYSERR_NOERROR; }
-MMRESULT FakePrepare(HWAVEIN, WAVEHDR* header)
-{
-    header->dwFlags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
-}
-MMRESULT FakeAddBuffer(HWAVEIN, WAVEHDR* header)
-{
-    Fake.queued = header;
-    return MMSYSERR_NOERROR;
-}
-MMRESULT FakeUnprepare(HWAVEIN, WAVEHDR* header)
-{
-    header->dwFlags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
-}
-MMRESULT FakeReset(HWAVEIN)
-{
-    if (Fake.queued)
-        Fake.queued->dwFlags |= WHDR_DONE;
-    return MMSYSERR_NOERROR;
-}
-MMRESULT FakeClose(HWAVEIN)
-{
-    ++Fake.closeCalls;
-    Fake.surfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
-                               GetObjectType(display::MemoryDC) == OBJ_MEMDC;
-    return MMSYSERR_NOERROR;
-}
-UINT FakeDeviceCount() { return 1; }
-MMRESULT FakeDeviceCaps(UINT, WAVEINCAPSA* caps)
-{
-    lstrcpyA(caps->szPname, "Scripted");
-    return MMSYSERR_NOERROR;
+    scripted::Script script;
+    script.openFails = !opens;
+    script.buffersToDeliver = 0;
+    script.deviceNames = {"Scripted"};
+    script.onClose = [] {
+        SurfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
+                              GetObjectType(display::MemoryDC) == OBJ_MEMDC;
+    };
+    return script;
 }
 
 class MainWindowEvents : public apptest::MainWindow {
 protected:
     void SetUp() override
     {
-        Fake = FakeDevice();
-        wavein::Device = wavein::Functions{FakeOpen,      FakeStart, FakePrepare,
-                                           FakeAddBuffer, FakeUnprepare, FakeReset,
-                                           FakeClose,     FakeDeviceCount, FakeDeviceCaps};
+        SurfaceAliveAtClose = false;
+        scripted::Install(DeviceScript(false));
         apptest::MainWindow::SetUp();
     }
     void TearDown() override
     {
         apptest::MainWindow::TearDown();
-        wavein::Device = wavein::System();
+        scripted::Uninstall();
     }
 
-    HWND Control(int id) { return GetDlgItem(app::MainDialog, id); }
+    static void DeviceOpens() { scripted::Install(DeviceScript(true)); }
+
+    HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
 
     void Command(int id, WORD code)
     {
-        SendMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(id, code),
+        SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(id, code),
                      reinterpret_cast<LPARAM>(Control(id)));
     }
 
@@ -113,10 +73,10 @@ protected:
 
 TEST_F(MainWindowEvents, PaintRedrawsTheBitmapAndCopiesItToThePlot)
 {
-    Command(app::IdLinear, BN_CLICKED);
+    Command(facts::IdLinear, BN_CLICKED);
     ASSERT_EQ(Lit(Bitmap()), 0u);
 
-    SendMessageA(app::MainDialog, WM_PAINT, 0, 0);
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
     std::vector<uint32_t> bitmap = Bitmap();
     EXPECT_GT(Lit(bitmap), 1000u) << "no graticule drawn";
     EXPECT_NE(std::find(bitmap.begin(), bitmap.end(), 0x808080u), bitmap.end());
@@ -125,10 +85,10 @@ TEST_F(MainWindowEvents, PaintRedrawsTheBitmapAndCopiesItToThePlot)
 
 TEST_F(MainWindowEvents, PaintArrivesThroughTheRouting)
 {
-    Command(app::IdLogarithmic, BN_CLICKED);
+    Command(facts::IdLogarithmic, BN_CLICKED);
     ASSERT_EQ(Lit(Bitmap()), 0u);
-    InvalidateRect(app::MainDialog, nullptr, TRUE);
-    UpdateWindow(app::MainDialog);
+    InvalidateRect(facts::MainDialog, nullptr, TRUE);
+    UpdateWindow(facts::MainDialog);
     EXPECT_GT(Lit(Bitmap()), 1000u);
 }
 
@@ -136,8 +96,8 @@ TEST_F(MainWindowEvents, PaintArrivesThroughTheRouting)
 // must survive it rather than give way to the control's black.
 TEST_F(MainWindowEvents, AFullRepaintLeavesThePictureOnTheScreen)
 {
-    Command(app::IdLinear, BN_CLICKED);
-    RedrawWindow(app::MainDialog, nullptr, nullptr,
+    Command(facts::IdLinear, BN_CLICKED);
+    RedrawWindow(facts::MainDialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     testsupport::PumpMessages(50);
     const std::vector<uint32_t> screen = Screen();
@@ -149,12 +109,12 @@ TEST_F(MainWindowEvents, ScaleAndSelectorCommandsBlankTheBitmapOnly)
 {
     struct Case { int id; WORD code; };
     const Case cases[] = {
-        {app::IdLinear, BN_CLICKED},          {app::IdLogarithmic, BN_CLICKED},
-        {app::IdWindowSelector, CBN_SELCHANGE}, {app::IdWindowSelector, CBN_EDITCHANGE},
-        {app::IdLogarithmic, BN_SETFOCUS},
+        {facts::IdLinear, BN_CLICKED},          {facts::IdLogarithmic, BN_CLICKED},
+        {facts::IdWindowSelector, CBN_SELCHANGE}, {facts::IdWindowSelector, CBN_EDITCHANGE},
+        {facts::IdLogarithmic, BN_SETFOCUS},
     };
     for (const Case& c : cases) {
-        SendMessageA(app::MainDialog, WM_PAINT, 0, 0);
+        SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
         const std::vector<uint32_t> screen = Screen();
         ASSERT_GT(Lit(screen), 1000u);
         Command(c.id, c.code);
@@ -165,9 +125,9 @@ TEST_F(MainWindowEvents, ScaleAndSelectorCommandsBlankTheBitmapOnly)
 
 TEST_F(MainWindowEvents, OtherCommandsLeaveTheBitmapAlone)
 {
-    SendMessageA(app::MainDialog, WM_PAINT, 0, 0);
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
     const std::vector<uint32_t> bitmap = Bitmap();
-    for (int id : {int(app::IdFreqScaleGroup), int(app::IdLiveReadout), IDOK, IDCANCEL, int(app::IdMenuAbout)})
+    for (int id : {int(facts::IdFreqScaleGroup), int(facts::IdLiveReadout), IDOK, IDCANCEL, int(facts::IdMenuAbout)})
         Command(id, BN_CLICKED);
     EXPECT_EQ(Bitmap(), bitmap);
 }
@@ -180,41 +140,41 @@ TEST_F(MainWindowEvents, StartStopAnswersOnlyNotificationCodesZeroAndOne)
     const WORD ignored[] = {BN_HILITE, BN_UNHILITE, BN_DISABLE, BN_DOUBLECLICKED,
                             BN_SETFOCUS, BN_KILLFOCUS, 0x100};
     for (WORD code : ignored)
-        Command(app::IdStartStop, code);
-    EXPECT_EQ(Fake.openCalls, 0);
-    Command(app::IdStartStop, 0);
-    Command(app::IdStartStop, 1);
+        Command(facts::IdStartStop, code);
+    EXPECT_EQ(scripted::CountCalls("open"), 0);
+    Command(facts::IdStartStop, 0);
+    Command(facts::IdStartStop, 1);
     std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-    EXPECT_EQ(Fake.openCalls, 2);
+    EXPECT_EQ(scripted::CountCalls("open"), 2);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
-    EXPECT_EQ(Caption(app::IdStartStop), "&Start");
+    EXPECT_EQ(Caption(facts::IdStartStop), "&Start");
 }
 
 TEST_F(MainWindowEvents, OnlyTheExactStartCaptionStartsCapture)
 {
     for (const char* caption : {"&START", "Start", "&Start ", "&Stop"}) {
-        SetWindowTextA(Control(app::IdStartStop), caption);
-        Command(app::IdStartStop, BN_CLICKED);
-        EXPECT_EQ(Fake.openCalls, 0) << caption;
-        EXPECT_EQ(Caption(app::IdStartStop), "&Start") << caption << " did not stop";
+        SetWindowTextA(Control(facts::IdStartStop), caption);
+        Command(facts::IdStartStop, BN_CLICKED);
+        EXPECT_EQ(scripted::CountCalls("open"), 0) << caption;
+        EXPECT_EQ(Caption(facts::IdStartStop), "&Start") << caption << " did not stop";
     }
 }
 
 TEST_F(MainWindowEvents, ASecondClickStopsTheCaptureTheFirstStarted)
 {
-    Fake.opens = true;
+    DeviceOpens();
     // The second click waits in the queue until the first one's capture
     // loop pumps it.
-    PostMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdStartStop, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(Control(app::IdStartStop)));
-    Command(app::IdStartStop, BN_CLICKED);
-    EXPECT_EQ(Fake.openCalls, 1);
-    EXPECT_EQ(Fake.closeCalls, 1);
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+    Command(facts::IdStartStop, BN_CLICKED);
+    EXPECT_EQ(scripted::CountCalls("open"), 1);
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
     EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(Caption(app::IdStartStop), "&Start");
-    EXPECT_TRUE(IsWindow(app::MainDialog));
-    EXPECT_TRUE(IsWindowEnabled(app::SampleRatePanel));
+    EXPECT_EQ(Caption(facts::IdStartStop), "&Start");
+    EXPECT_TRUE(IsWindow(facts::MainDialog));
+    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel));
 }
 
 // ------------------------------------------------------------ keys, close
@@ -222,9 +182,9 @@ TEST_F(MainWindowEvents, ASecondClickStopsTheCaptureTheFirstStarted)
 // Lets the dialog handle one key as the modal loop would.
 void PressKey(HWND focus, WPARAM key)
 {
-    SendMessageA(app::MainDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    SendMessageA(facts::MainDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
     MSG message = {focus, WM_KEYDOWN, key, 0, GetTickCount(), {0, 0}};
-    if (!IsDialogMessageA(app::MainDialog, &message)) {
+    if (!IsDialogMessageA(facts::MainDialog, &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -232,33 +192,33 @@ void PressKey(HWND focus, WPARAM key)
 
 TEST_F(MainWindowEvents, EscAndEnterLeaveTheWindowOpen)
 {
-    for (int id : {int(app::IdLinear), int(app::IdWindowSelector), int(app::IdAveragesSlider)}) {
+    for (int id : {int(facts::IdLinear), int(facts::IdWindowSelector), int(facts::IdAveragesSlider)}) {
         PressKey(Control(id), VK_ESCAPE);
         PressKey(Control(id), VK_RETURN);
-        EXPECT_TRUE(IsWindow(app::MainDialog)) << id;
+        EXPECT_TRUE(IsWindow(facts::MainDialog)) << id;
     }
-    SendMessageA(app::MainDialog, WM_COMMAND, IDCANCEL, 0);
-    SendMessageA(app::MainDialog, WM_COMMAND, IDOK, 0);
+    SendMessageA(facts::MainDialog, WM_COMMAND, IDCANCEL, 0);
+    SendMessageA(facts::MainDialog, WM_COMMAND, IDOK, 0);
     testsupport::PumpMessages(20);
-    EXPECT_TRUE(IsWindow(app::MainDialog));
-    EXPECT_EQ(Fake.openCalls, 0);
+    EXPECT_TRUE(IsWindow(facts::MainDialog));
+    EXPECT_EQ(scripted::CountCalls("open"), 0);
 }
 
 TEST_F(MainWindowEvents, EnterOnTheStartButtonPressesIt)
 {
     testsupport::StartMessageBoxWatch("Warning");
-    PressKey(Control(app::IdStartStop), VK_RETURN);
+    PressKey(Control(facts::IdStartStop), VK_RETURN);
     testsupport::StopMessageBoxWatch();
-    EXPECT_EQ(Fake.openCalls, 1);
-    EXPECT_TRUE(IsWindow(app::MainDialog));
+    EXPECT_EQ(scripted::CountCalls("open"), 1);
+    EXPECT_TRUE(IsWindow(facts::MainDialog));
 }
 
 TEST_F(MainWindowEvents, CloseBoxEndsTheWindowAndTheLoopReturnsZero)
 {
-    PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(app::MainWindowLoop(), 0);
-    EXPECT_FALSE(IsWindow(app::MainDialog));
-    EXPECT_FALSE(IsWindow(app::SampleRatePanel));
+    EXPECT_FALSE(IsWindow(facts::MainDialog));
+    EXPECT_FALSE(IsWindow(facts::SampleRatePanel));
     // Closed while stopped: the drawing surface lasts until the process ends.
     EXPECT_EQ(GetObjectType(display::TracePen), static_cast<DWORD>(OBJ_PEN));
     EXPECT_EQ(GetObjectType(display::MemoryDC), static_cast<DWORD>(OBJ_MEMDC));
@@ -267,16 +227,16 @@ TEST_F(MainWindowEvents, CloseBoxEndsTheWindowAndTheLoopReturnsZero)
 
 TEST_F(MainWindowEvents, CloseDuringCaptureClosesTheDeviceThenReleasesTheSurface)
 {
-    Fake.opens = true;
-    PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    Command(app::IdStartStop, BN_CLICKED);  // returns once the nested close has run
+    DeviceOpens();
+    PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Command(facts::IdStartStop, BN_CLICKED);  // returns once the nested close has run
 
-    EXPECT_EQ(Fake.openCalls, 1);
-    EXPECT_EQ(Fake.closeCalls, 1);
-    EXPECT_TRUE(Fake.surfaceAliveAtClose) << "surface released before the device was closed";
+    EXPECT_EQ(scripted::CountCalls("open"), 1);
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
+    EXPECT_TRUE(SurfaceAliveAtClose) << "surface released before the device was closed";
     EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_FALSE(IsWindow(app::MainDialog));
-    EXPECT_FALSE(IsWindow(app::SampleRatePanel));
+    EXPECT_FALSE(IsWindow(facts::MainDialog));
+    EXPECT_FALSE(IsWindow(facts::SampleRatePanel));
     EXPECT_EQ(GetObjectType(display::TracePen), 0u);
     EXPECT_EQ(GetObjectType(display::MemoryDC), 0u);
     EXPECT_EQ(GetObjectType(display::PlotBitmap), 0u);
@@ -288,15 +248,15 @@ TEST_F(MainWindowEvents, CloseDuringCaptureClosesTheDeviceThenReleasesTheSurface
 TEST_F(MainWindowEvents, ThousandsOfRepaintsLeaveNoObjectsBehind)
 {
     for (int i = 0; i < 10; ++i)
-        SendMessageA(app::MainDialog, WM_PAINT, 0, 0);
+        SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
     testsupport::PumpMessages(20);
     const int gdi = testsupport::CountGdiObjects();
     const int user = testsupport::CountUserObjects();
     for (int i = 0; i < 3000; ++i) {
-        SendMessageA(app::MainDialog, WM_PAINT, 0, 0);
+        SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
         if (i % 10 == 0) {
-            InvalidateRect(app::MainDialog, nullptr, TRUE);
-            UpdateWindow(app::MainDialog);
+            InvalidateRect(facts::MainDialog, nullptr, TRUE);
+            UpdateWindow(facts::MainDialog);
         }
     }
     testsupport::PumpMessages(20);

@@ -36,17 +36,17 @@ void MainWindow::SetUp()
     // in this process.
     dsp::ResetState();
     capture::WaveIn = 0;
-    capture::SampleRate = 0;
+    facts::SampleRate = 0;
     app::BuildMainWindow(nullptr);
-    ASSERT_TRUE(IsWindow(app::MainDialog));
+    ASSERT_TRUE(IsWindow(facts::MainDialog));
     app::ShowMainWindow();
     testsupport::PumpMessages(50);
 }
 
 void MainWindow::TearDown()
 {
-    if (IsWindow(app::MainDialog))
-        SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (IsWindow(facts::MainDialog))
+        SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     testsupport::PumpMessages(10);
 }
 

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "app/mainwindow.h"
-#include "app/pending_handlers.h"
-#include "app/winlayer.h"
+#include "display/pending_handlers.h"
+#include "export/pending_handlers.h"
+#include "win/winlayer.h"
 #include "capture/capture.h"
 #include "capture/soundcard.h"
 #include "display/plot.h"
@@ -86,7 +87,7 @@ void ExpectChildren(HWND parent, const Expected (&rows)[N])
         EXPECT_EQ(box.left, PixelsX(row.x));
         EXPECT_EQ(box.top, PixelsY(row.y));
         EXPECT_EQ(box.right - box.left, PixelsX(row.cx));
-        if (row.id != app::IdWindowSelector) {
+        if (row.id != facts::IdWindowSelector) {
             EXPECT_EQ(box.bottom - box.top, PixelsY(row.cy));
         } else {
             // The selector's height includes its drop-down list: its dropped
@@ -117,16 +118,16 @@ void ExpectChildren(HWND parent, const Expected (&rows)[N])
 
 TEST_F(MainWindow, TitleFrameAndDialogFont)
 {
-    EXPECT_EQ(testsupport::WindowText(app::MainDialog), "Spectrum Analyzer");
-    EXPECT_EQ(testsupport::ClassName(app::MainDialog), "#32770");
+    EXPECT_EQ(testsupport::WindowText(facts::MainDialog), "Spectrum Analyzer");
+    EXPECT_EQ(testsupport::ClassName(facts::MainDialog), "#32770");
     // The system adds WS_CLIPSIBLINGS to every top-level window.
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(app::MainDialog, GWL_STYLE)) & ~WS_CLIPSIBLINGS,
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(facts::MainDialog, GWL_STYLE)) & ~WS_CLIPSIBLINGS,
               0x80CF0854u | WS_VISIBLE);
-    EXPECT_EQ(GetWindow(app::MainDialog, GW_OWNER), nullptr);
-    EXPECT_TRUE(IsWindowVisible(app::MainDialog));
+    EXPECT_EQ(GetWindow(facts::MainDialog, GW_OWNER), nullptr);
+    EXPECT_TRUE(IsWindowVisible(facts::MainDialog));
 
     RECT units = {0, 0, 4, 8};
-    MapDialogRect(app::MainDialog, &units);
+    MapDialogRect(facts::MainDialog, &units);
     EXPECT_EQ(units.right, apptest::BaseX) << "dialog font is not MS Sans Serif 8 pt";
     EXPECT_EQ(units.bottom, apptest::BaseY) << "dialog font is not MS Sans Serif 8 pt";
 }
@@ -134,11 +135,11 @@ TEST_F(MainWindow, TitleFrameAndDialogFont)
 TEST_F(MainWindow, CentredWithTheMenuTakenFromTheClientArea)
 {
     RECT client, frame;
-    GetClientRect(app::MainDialog, &client);
-    GetWindowRect(app::MainDialog, &frame);
+    GetClientRect(facts::MainDialog, &client);
+    GetWindowRect(facts::MainDialog, &frame);
     MENUBARINFO bar = {};
     bar.cbSize = sizeof bar;
-    ASSERT_TRUE(GetMenuBarInfo(app::MainDialog, OBJID_MENU, 0, &bar));
+    ASSERT_TRUE(GetMenuBarInfo(facts::MainDialog, OBJID_MENU, 0, &bar));
     const int barHeight = bar.rcBar.bottom - bar.rcBar.top;
     EXPECT_GT(barHeight, 10);
 
@@ -149,8 +150,8 @@ TEST_F(MainWindow, CentredWithTheMenuTakenFromTheClientArea)
 
     // The outer size is that of a window without menu around 490 x 250 units.
     RECT expected = {0, 0, PixelsX(490), PixelsY(250)};
-    AdjustWindowRectEx(&expected, GetWindowLongA(app::MainDialog, GWL_STYLE), FALSE,
-                       GetWindowLongA(app::MainDialog, GWL_EXSTYLE));
+    AdjustWindowRectEx(&expected, GetWindowLongA(facts::MainDialog, GWL_STYLE), FALSE,
+                       GetWindowLongA(facts::MainDialog, GWL_EXSTYLE));
     EXPECT_EQ(frame.right - frame.left, expected.right - expected.left);
     EXPECT_EQ(frame.bottom - frame.top, expected.bottom - expected.top);
 
@@ -162,25 +163,25 @@ TEST_F(MainWindow, CentredWithTheMenuTakenFromTheClientArea)
 
 TEST_F(MainWindow, EveryControlOfTheLayoutInCreationOrder)
 {
-    ExpectChildren(app::MainDialog, MainChildren);
+    ExpectChildren(facts::MainDialog, MainChildren);
 }
 
 TEST_F(MainWindow, RateButtonsLiveInTheSampleRatePanel)
 {
-    HWND panel = app::SampleRatePanel;
-    EXPECT_EQ(GetParent(panel), app::MainDialog);
-    EXPECT_EQ(GetWindow(app::MainDialog, GW_CHILD), GetDlgItem(app::MainDialog, app::IdPlot));
+    HWND panel = facts::SampleRatePanel;
+    EXPECT_EQ(GetParent(panel), facts::MainDialog);
+    EXPECT_EQ(GetWindow(facts::MainDialog, GW_CHILD), GetDlgItem(facts::MainDialog, facts::IdPlot));
     EXPECT_TRUE(IsWindowVisible(panel));
     ExpectChildren(panel, PanelChildren);
     for (int id : {1010, 1011, 1017, 1018})
-        EXPECT_EQ(GetDlgItem(app::MainDialog, id), nullptr) << id << " belongs to the panel";
+        EXPECT_EQ(GetDlgItem(facts::MainDialog, id), nullptr) << id << " belongs to the panel";
     EXPECT_EQ(winlayer::BoundHandler(panel), display::OnSampleRatePanel);
 }
 
 TEST_F(MainWindow, IconIsSetAtBothSizes)
 {
-    HICON big = reinterpret_cast<HICON>(SendMessageA(app::MainDialog, WM_GETICON, ICON_BIG, 0));
-    HICON little = reinterpret_cast<HICON>(SendMessageA(app::MainDialog, WM_GETICON, ICON_SMALL, 0));
+    HICON big = reinterpret_cast<HICON>(SendMessageA(facts::MainDialog, WM_GETICON, ICON_BIG, 0));
+    HICON little = reinterpret_cast<HICON>(SendMessageA(facts::MainDialog, WM_GETICON, ICON_SMALL, 0));
     ASSERT_TRUE(big);
     ASSERT_TRUE(little);
     EXPECT_NE(big, little);
@@ -191,12 +192,12 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
     struct Item { const char* text; UINT id; winlayer::Handler handler; };
     struct Popup { const char* text; std::vector<Item> items; };
     const Popup popups[] = {
-        {"File", {{"Save FFT to file", 1027, app::SaveFftToFile},
-                  {"Save FFT to clipboard", 1028, app::SaveFftToClipboard}}},
-        {"Soundcard", {{"Mixer", 1025, app::RunMixer},
-                       {"Audio Devices", 1026, app::RunAudioDevices},
+        {"File", {{"Save FFT to file", 1027, export_::SaveFftToFile},
+                  {"Save FFT to clipboard", 1028, export_::SaveFftToClipboard}}},
+        {"Soundcard", {{"Mixer", 1025, export_::RunMixer},
+                       {"Audio Devices", 1026, export_::RunAudioDevices},
                        {"SelectSoundcard", 1029, capture::SelectSoundcard}}},
-        {"Help", {{"Help", 2000, app::ShowHelp}, {"About", 2001, app::ShowAbout}}},
+        {"Help", {{"Help", 2000, export_::ShowHelp}, {"About", 2001, export_::ShowAbout}}},
     };
     auto describe = [](HMENU menu, int position, char* text, MENUITEMINFOA& item) {
         item = {};
@@ -207,7 +208,7 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
         return GetMenuItemInfoA(menu, position, TRUE, &item);
     };
 
-    HMENU bar = GetMenu(app::MainDialog);
+    HMENU bar = GetMenu(facts::MainDialog);
     ASSERT_TRUE(bar);
     ASSERT_EQ(GetMenuItemCount(bar), 3);
     for (int p = 0; p < 3; ++p) {
@@ -231,7 +232,7 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
             EXPECT_EQ(item.wID, want.id);
             EXPECT_EQ(item.hSubMenu, nullptr);
             EXPECT_EQ(item.dwItemData, reinterpret_cast<ULONG_PTR>(want.handler));
-            EXPECT_EQ(GetDlgItem(app::MainDialog, want.id), nullptr) << "menu id shadowed by a control";
+            EXPECT_EQ(GetDlgItem(facts::MainDialog, want.id), nullptr) << "menu id shadowed by a control";
         }
     }
 }
@@ -239,7 +240,7 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
 TEST_F(MainWindow, SelectorListsTheSixWindowsWithBlackmannSelected)
 {
     const char* names[] = {"Blackmann", "Hamming", "Hanning", "Kaiser", "Welch (Gaussian)", "Rectangular"};
-    HWND selector = GetDlgItem(app::MainDialog, app::IdWindowSelector);
+    HWND selector = GetDlgItem(facts::MainDialog, facts::IdWindowSelector);
     ASSERT_EQ(SendMessageA(selector, CB_GETCOUNT, 0, 0), 6);
     for (int i = 0; i < 6; ++i) {
         char text[64] = {};
@@ -254,19 +255,19 @@ TEST_F(MainWindow, SelectorListsTheSixWindowsWithBlackmannSelected)
 TEST_F(MainWindow, StartingChoicesAreLinearAnd44100)
 {
     auto checked = [](HWND parent, int id) { return SendDlgItemMessageA(parent, id, BM_GETCHECK, 0, 0); };
-    EXPECT_EQ(checked(app::MainDialog, app::IdLinear), BST_CHECKED);
-    EXPECT_EQ(checked(app::MainDialog, app::IdLogarithmic), BST_UNCHECKED);
-    EXPECT_EQ(checked(app::SampleRatePanel, app::IdRate11025), BST_UNCHECKED);
-    EXPECT_EQ(checked(app::SampleRatePanel, app::IdRate22050), BST_UNCHECKED);
-    EXPECT_EQ(checked(app::SampleRatePanel, app::IdRate44100), BST_CHECKED);
+    EXPECT_EQ(checked(facts::MainDialog, facts::IdLinear), BST_CHECKED);
+    EXPECT_EQ(checked(facts::MainDialog, facts::IdLogarithmic), BST_UNCHECKED);
+    EXPECT_EQ(checked(facts::SampleRatePanel, facts::IdRate11025), BST_UNCHECKED);
+    EXPECT_EQ(checked(facts::SampleRatePanel, facts::IdRate22050), BST_UNCHECKED);
+    EXPECT_EQ(checked(facts::SampleRatePanel, facts::IdRate44100), BST_CHECKED);
 }
 
 TEST_F(MainWindow, SlidersStartAtTheBottomOfTheirRanges)
 {
     struct Case { int id; LRESULT maximum; winlayer::Handler handler; };
-    for (const Case& c : {Case{app::IdAveragesSlider, 100, app::OnAveragesSlider},
-                          Case{app::IdOffsetSlider, 10, app::OnOffsetSlider}}) {
-        HWND slider = GetDlgItem(app::MainDialog, c.id);
+    for (const Case& c : {Case{facts::IdAveragesSlider, 100, display::OnAveragesSlider},
+                          Case{facts::IdOffsetSlider, 10, display::OnOffsetSlider}}) {
+        HWND slider = GetDlgItem(facts::MainDialog, c.id);
         EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMIN, 0, 0), 0) << c.id;
         EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMAX, 0, 0), c.maximum) << c.id;
         EXPECT_EQ(SendMessageA(slider, TBM_GETPOS, 0, 0), c.maximum) << c.id;
@@ -281,20 +282,20 @@ TEST_F(MainWindow, SettingsHaveTheirStartingValues)
     EXPECT_EQ(dsp::AveragingFactor, 1.0f);
     EXPECT_EQ(dsp::TwoPi, static_cast<float>(8.0 * std::atan(1.0)));
     EXPECT_EQ(capture::InputDevice, 0);
-    EXPECT_EQ(capture::SampleRate, 0);
+    EXPECT_EQ(facts::SampleRate, 0);
     EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(testsupport::WindowText(GetDlgItem(app::MainDialog, app::IdStartStop)), "&Start");
-    EXPECT_EQ(winlayer::BoundHandler(app::MainDialog), app::MainDialogProc);
+    EXPECT_EQ(testsupport::WindowText(GetDlgItem(facts::MainDialog, facts::IdStartStop)), "&Start");
+    EXPECT_EQ(winlayer::BoundHandler(facts::MainDialog), app::MainDialogProc);
 }
 
 TEST_F(MainWindow, MaximisingMovesNothing)
 {
     std::vector<RECT> before;
-    for (HWND c = GetWindow(app::MainDialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    for (HWND c = GetWindow(facts::MainDialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         before.push_back(apptest::RectInParent(c));
-    ShowWindow(app::MainDialog, SW_MAXIMIZE);
+    ShowWindow(facts::MainDialog, SW_MAXIMIZE);
     size_t i = 0;
-    for (HWND c = GetWindow(app::MainDialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), ++i) {
+    for (HWND c = GetWindow(facts::MainDialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), ++i) {
         RECT now = apptest::RectInParent(c);
         EXPECT_TRUE(EqualRect(&now, &before[i])) << "child " << i;
     }

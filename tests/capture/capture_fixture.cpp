@@ -1,7 +1,7 @@
 #include "tests/capture/capture_fixture.h"
 
-#include "app/mouse.h"
 #include "capture/capture.h"
+#include "display/plot.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
@@ -10,9 +10,9 @@ void CaptureTest::SetUp()
 {
     dsp::ResetState();
     capture::WaveIn = 0;
-    capture::SampleRate = 0;
-    app::CursorX = 0;
-    app::ZoomMode = 0;
+    facts::SampleRate = 0;
+    display::CursorX = 0;
+    display::ZoomMode = 0;
     app::BuildMainWindow(nullptr);
     app::ShowMainWindow();
     testsupport::PumpMessages(30);
@@ -21,8 +21,8 @@ void CaptureTest::SetUp()
 void CaptureTest::TearDown()
 {
     scripted::Uninstall();
-    if (IsWindow(app::MainDialog))
-        SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (IsWindow(facts::MainDialog))
+        SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (display::MemoryDC)
         display::ReleasePlotSurface();
     testsupport::PumpMessages(10);
@@ -30,7 +30,7 @@ void CaptureTest::TearDown()
 
 HWND CaptureTest::StartStopButton()
 {
-    return GetDlgItem(app::MainDialog, app::IdStartStop);
+    return GetDlgItem(facts::MainDialog, facts::IdStartStop);
 }
 
 std::string CaptureTest::StartStopCaption()
@@ -45,15 +45,15 @@ void CaptureTest::ClickStartStop()
 
 void CaptureTest::PostStartStopClick()
 {
-    PostMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdStartStop, BN_CLICKED),
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
                  reinterpret_cast<LPARAM>(StartStopButton()));
 }
 
 void CaptureTest::CheckRates(int rate11025, int rate22050, int rate44100)
 {
-    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate11025, BM_SETCHECK, rate11025, 0);
-    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate22050, BM_SETCHECK, rate22050, 0);
-    SendDlgItemMessageA(app::SampleRatePanel, app::IdRate44100, BM_SETCHECK, rate44100, 0);
+    SendDlgItemMessageA(facts::SampleRatePanel, facts::IdRate11025, BM_SETCHECK, rate11025, 0);
+    SendDlgItemMessageA(facts::SampleRatePanel, facts::IdRate22050, BM_SETCHECK, rate22050, 0);
+    SendDlgItemMessageA(facts::SampleRatePanel, facts::IdRate44100, BM_SETCHECK, rate44100, 0);
 }
 
 std::vector<COLORREF> CaptureTest::BitmapPixels()

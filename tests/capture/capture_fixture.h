@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
-#include "tests/capture/scripted_device.h"
+#include "tests/support/scripted_device.h"
 
 class CaptureTest : public testing::Test {
 protected:

@@ -1,11 +1,12 @@
 // The capture engine against the real main window, with a scripted device.
 #include "tests/capture/capture_fixture.h"
 
-#include "app/mouse.h"
 #include "capture/capture.h"
+#include "display/plot.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
+#include "win/winlayer.h"
 
 #include <cmath>
 #include <cstring>
@@ -45,7 +46,7 @@ TEST_P(RateTest, StartReadsTheRateButtonsAndFillsTheFormat)
 
     ClickStartStop();
 
-    EXPECT_EQ(capture::SampleRate, c.rate);
+    EXPECT_EQ(facts::SampleRate, c.rate);
     const WAVEFORMATEX& f = scripted::Seen().format;
     EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(f.nChannels, 1);
@@ -79,7 +80,7 @@ TEST_F(CaptureTest, WithNoRateCheckedTheLastRateStays)
     ClickStartStop();
     CheckRates(0, 0, 0);
     ClickStartStop();
-    EXPECT_EQ(capture::SampleRate, 22050);
+    EXPECT_EQ(facts::SampleRate, 22050);
     EXPECT_EQ(scripted::Seen().format.nSamplesPerSec, 22050u);
 }
 
@@ -89,14 +90,14 @@ TEST_F(CaptureTest, CaptureLocksTheRatesAndShowsStop)
 {
     struct Seen { BOOL groupEnabled, panelEnabled; std::string caption; int32_t zoom; };
     static Seen during;
-    app::ZoomMode = 1;
+    display::ZoomMode = 1;
     scripted::Script script;
     script.buffersToDeliver = 0;
     script.onQueued = [](int) {
-        during.groupEnabled = IsWindowEnabled(GetDlgItem(app::SampleRatePanel, app::IdRateGroup));
-        during.panelEnabled = IsWindowEnabled(app::SampleRatePanel);
+        during.groupEnabled = IsWindowEnabled(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup));
+        during.panelEnabled = IsWindowEnabled(facts::SampleRatePanel);
         during.caption = StartStopCaption();
-        during.zoom = app::ZoomMode;
+        during.zoom = display::ZoomMode;
         PostStartStopClick();
     };
     scripted::Install(script);
@@ -108,8 +109,8 @@ TEST_F(CaptureTest, CaptureLocksTheRatesAndShowsStop)
     EXPECT_EQ(during.caption, "&Stop");
     EXPECT_EQ(during.zoom, 0);
     EXPECT_EQ(StartStopCaption(), "&Start");
-    EXPECT_TRUE(IsWindowEnabled(app::SampleRatePanel));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(app::SampleRatePanel, app::IdRateGroup)));
+    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup)));
     EXPECT_EQ(capture::WaveIn, nullptr);
 }
 
@@ -219,7 +220,7 @@ TEST_F(CaptureTest, StartStopStartReusesTheBufferAndRereadsRateAndDevice)
     EXPECT_EQ(firstSample, -1000);
     EXPECT_EQ(scripted::Seen().openedDevice, 2u);
     EXPECT_EQ(scripted::Seen().format.nSamplesPerSec, 11025u);
-    EXPECT_EQ(capture::SampleRate, 11025);
+    EXPECT_EQ(facts::SampleRate, 11025);
 }
 
 TEST_F(CaptureTest, TheWaveMapperIsOpenedForDeviceMinusOne)
@@ -231,6 +232,41 @@ TEST_F(CaptureTest, TheWaveMapperIsOpenedForDeviceMinusOne)
     capture::InputDevice = -1;
     ClickStartStop();
     EXPECT_EQ(scripted::Seen().openedDevice, WAVE_MAPPER);
+}
+
+// The capture loop pumps with the modal loop's pump: keys go through the
+// active dialog, so Enter on the focused Stop button clicks it. A timer stops
+// capture after 3 s should the key get lost.
+bool StoppedByTimer = false;
+
+void CALLBACK StopAfterTimeout(HWND, UINT, UINT_PTR, DWORD)
+{
+    StoppedByTimer = true;
+    capture::StopCapture();
+}
+
+TEST_F(CaptureTest, TheCapturePumpGivesKeysToTheActiveDialog)
+{
+    StoppedByTimer = false;
+    scripted::Script script;
+    script.buffersToDeliver = 0;
+    script.onQueued = [](int index) {
+        if (index != 1)
+            return;
+        winlayer::DialogProc(facts::MainDialog, WM_ACTIVATE, WA_ACTIVE, 0);
+        SendMessageA(facts::MainDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(StartStopButton()), TRUE);
+        PostMessageA(StartStopButton(), WM_KEYDOWN, VK_RETURN, 0);
+    };
+    scripted::Install(script);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 3000, StopAfterTimeout);
+
+    ClickStartStop();
+    KillTimer(nullptr, timer);
+
+    EXPECT_FALSE(StoppedByTimer) << "Enter did not reach the button through IsDialogMessage";
+    EXPECT_EQ(scripted::CountCalls("close"), 1);
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_EQ(capture::WaveIn, nullptr);
 }
 
 // A device that does not open: one warning, and nothing else changes.
@@ -253,9 +289,9 @@ TEST_F(CaptureTest, ADeviceThatDoesNotOpenWarnsAndStaysIdle)
     const std::vector<std::string> calls = {"open"};
     EXPECT_EQ(scripted::Seen().calls, calls);
     EXPECT_EQ(StartStopCaption(), "&Start");
-    EXPECT_TRUE(IsWindowEnabled(app::SampleRatePanel));
+    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel));
     EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(capture::SampleRate, 22050);
+    EXPECT_EQ(facts::SampleRate, 22050);
 }
 
 // A buffer that never comes back: the Stop button still ends capture.
@@ -282,7 +318,7 @@ TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
     scripted::Script script;
     script.buffersToDeliver = 0;
     script.onQueued = [](int) {
-        PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
     script.onClose = [] {
         surfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
@@ -295,7 +331,7 @@ TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
     ClickStartStop();
 
     EXPECT_TRUE(surfaceAliveAtClose);
-    EXPECT_FALSE(IsWindow(app::MainDialog));
+    EXPECT_FALSE(IsWindow(facts::MainDialog));
     EXPECT_EQ(capture::WaveIn, nullptr);
     EXPECT_EQ(GetObjectType(pen), 0u);
     EXPECT_EQ(scripted::CountCalls("unprepare"), 0);
@@ -305,19 +341,19 @@ TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
 TEST_F(CaptureTest, RunMainWindowReturnsAfterACloseDuringCapture)
 {
     // The fixture's window is not needed here: the program builds its own.
-    SendMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     display::ReleasePlotSurface();
     scripted::Script script;
     script.buffersToDeliver = 3;
     script.onQueued = [](int index) {
-        if (index == 4) PostMessageA(app::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (index == 4) PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
     scripted::Install(script);
     // Once the program's loop runs, a timer presses Start inside it.
     SetTimer(nullptr, 0, 50, ClickStartOnce);
 
     EXPECT_EQ(app::RunMainWindow(nullptr), 0);
-    EXPECT_FALSE(IsWindow(app::MainDialog));
+    EXPECT_FALSE(IsWindow(facts::MainDialog));
     EXPECT_EQ(scripted::CountCalls("unprepare"), 3);
     EXPECT_EQ(scripted::CountCalls("close"), 1);
 }

@@ -31,7 +31,7 @@ void OpenSoundcardDialog(void (*whileOpen)())
 {
     WhileOpen = whileOpen;
     SetTimer(nullptr, 0, 30, DriveDialog);
-    SendMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdMenuSelectSoundcard, 0), 0);
+    SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
 }
 
 // Posted rather than sent: a timer fires only from the queue, so the dialog
@@ -40,7 +40,7 @@ void OpenSoundcardDialogFromQueue(void (*whileOpen)())
 {
     WhileOpen = whileOpen;
     SetTimer(nullptr, 0, 30, DriveDialog);
-    PostMessageA(app::MainDialog, WM_COMMAND, MAKEWPARAM(app::IdMenuSelectSoundcard, 0), 0);
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
 }
 
 HWND DeviceList() { return GetDlgItem(capture::SoundcardDialog, capture::IdDeviceList); }
@@ -102,7 +102,7 @@ void Observe()
     Open = Observed();
     Open.names = ListedNames();
     Open.selection = Selection();
-    Open.mainEnabled = IsWindowEnabled(app::MainDialog) != FALSE;
+    Open.mainEnabled = IsWindowEnabled(facts::MainDialog) != FALSE;
     Open.caption = testsupport::WindowText(dialog);
     Open.style = GetWindowLongA(dialog, GWL_STYLE);
     Open.exStyle = GetWindowLongA(dialog, GWL_EXSTYLE);
@@ -118,7 +118,7 @@ void Observe()
     HDC dc = GetDC(dialog);
     Open.background = GetPixel(dc, 230, 55);
     ReleaseDC(dialog, dc);
-    Open.startStop = testsupport::WindowText(GetDlgItem(app::MainDialog, app::IdStartStop));
+    Open.startStop = testsupport::WindowText(GetDlgItem(facts::MainDialog, facts::IdStartStop));
     Open.capturing = capture::WaveIn != nullptr;
 }
 
@@ -139,7 +139,7 @@ TEST_F(CaptureTest, TheDialogListsTheDevicesInOrderAndStoresTheThird)
     EXPECT_FALSE(Open.mainEnabled);
     EXPECT_EQ(capture::InputDevice, 2);
     EXPECT_EQ(capture::SoundcardDialog, nullptr);
-    EXPECT_TRUE(IsWindowEnabled(app::MainDialog));
+    EXPECT_TRUE(IsWindowEnabled(facts::MainDialog));
 }
 
 // Caption, styles, placement in pixels, the two controls and the light cyan.
@@ -157,7 +157,7 @@ TEST_F(CaptureTest, TheDialogIsASmallCyanToolWindowBesideThePlot)
     EXPECT_EQ(Open.client.right, 237);
     EXPECT_EQ(Open.client.bottom, 60);
     POINT origin = {0, 0};
-    ClientToScreen(app::MainDialog, &origin);
+    ClientToScreen(facts::MainDialog, &origin);
     EXPECT_EQ(Open.window.left, origin.x + 100);
     EXPECT_EQ(Open.window.top, origin.y + 100);
     EXPECT_EQ(Open.list.left, 1);
@@ -183,7 +183,7 @@ TEST_F(CaptureTest, TheCloseBoxKeepsTheInputDevice)
     });
     EXPECT_EQ(capture::InputDevice, 1);
     EXPECT_EQ(capture::SoundcardDialog, nullptr);
-    EXPECT_TRUE(IsWindowEnabled(app::MainDialog));
+    EXPECT_TRUE(IsWindowEnabled(facts::MainDialog));
 }
 
 // Esc, and Enter with the focus in the list, change nothing.

@@ -1,13 +1,11 @@
 // The plot's GDI layer in a real window: surface resources, the pixels of the
 // off-screen bitmap and of the screen, the readout label and GDI object
 // counts over many redraws.
-#include "app/mainwindow.h"
-#include "app/mouse.h"
-#include "app/winlayer.h"
-#include "capture/capture.h"
 #include "display/plot.h"
 #include "display/plotmath.h"
 #include "dsp/fft.h"
+#include "facts/facts.h"
+#include "win/winlayer.h"
 #include "tests/support/win32_test_support.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +80,7 @@ int32_t CountColour(const Picture& picture, uint32_t colour)
 
 std::string WindowText(int id)
 {
-    return testsupport::WindowText(GetDlgItem(app::MainDialog, id));
+    return testsupport::WindowText(GetDlgItem(facts::MainDialog, id));
 }
 
 // A dialog of the window layer with the controls the plot drawing reads, at
@@ -97,13 +95,13 @@ protected:
         window = winlayer::CreateDialogWindow(nullptr, "plot test",
                                               WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
                                               0, 0, 490, 250);
-        winlayer::AddControl(window, "STATIC", "", app::IdPlot, 5, 5, 350, 211, 0x5000120E,
+        winlayer::AddControl(window, "STATIC", "", facts::IdPlot, 5, 5, 350, 211, 0x5000120E,
                              WS_EX_CLIENTEDGE);
-        winlayer::AddControl(window, "BUTTON", "Lo&garithmic", app::IdLogarithmic, 415, 82,
+        winlayer::AddControl(window, "BUTTON", "Lo&garithmic", facts::IdLogarithmic, 415, 82,
                              48, 10, 0x50010D09, 0);
-        winlayer::AddControl(window, "STATIC", "", app::IdLiveReadout, 5, 220, 100, 14,
+        winlayer::AddControl(window, "STATIC", "", facts::IdLiveReadout, 5, 220, 100, 14,
                              0x50001200, 0);
-        app::MainDialog = window;
+        facts::MainDialog = window;
         display::CreatePlotSurface();
         ShowWindow(window, SW_SHOW);
         testsupport::PumpMessages(100);
@@ -113,7 +111,7 @@ protected:
     {
         display::ReleasePlotSurface();
         DestroyWindow(window);
-        app::MainDialog = nullptr;
+        facts::MainDialog = nullptr;
         testsupport::PumpMessages(20);
     }
 
@@ -121,9 +119,9 @@ protected:
     {
         dsp::ResetState();
         dsp::InitialiseSettings();
-        capture::SampleRate = 0;
-        app::CursorFrequency = 0.0f;
-        app::CursorX = -1;
+        facts::SampleRate = 0;
+        display::CursorFrequency = 0.0f;
+        display::CursorX = -1;
         SetScale(display::LinearScale);
         testsupport::PumpMessages(20);
     }
@@ -131,14 +129,14 @@ protected:
     void TearDown() override
     {
         dsp::ResetState();
-        capture::SampleRate = 0;
-        app::CursorFrequency = 0.0f;
-        app::CursorX = 0;
+        facts::SampleRate = 0;
+        display::CursorFrequency = 0.0f;
+        display::CursorX = 0;
     }
 
     static void SetScale(int32_t scale)
     {
-        SendMessageA(GetDlgItem(window, app::IdLogarithmic), BM_SETCHECK,
+        SendMessageA(GetDlgItem(window, facts::IdLogarithmic), BM_SETCHECK,
                      scale == display::LogarithmicScale ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
@@ -154,7 +152,7 @@ HWND PlotSurface::window = nullptr;
 
 TEST_F(PlotSurface, ResourcesMatchThePlotControl)
 {
-    HWND plot = GetDlgItem(window, app::IdPlot);
+    HWND plot = GetDlgItem(window, facts::IdPlot);
     EXPECT_EQ(display::PlotWindow, plot);
     RECT client;
     GetClientRect(plot, &client);
@@ -283,7 +281,7 @@ TEST_F(PlotSurface, TraceOfAKnownSpectrumInGreen)
     FlatSpectrum(Minus20);
     dsp::Spectrum[100] = static_cast<float>(dsp::ReferenceLevel);  // a 0 dB peak at bin 100
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     const Picture picture = Bitmap();
     const int32_t row = display::LevelToY(Minus20, PlotHeight, 84300);
     EXPECT_NEAR(row, PlotHeight * 20 / 98.52, 1.0);
@@ -306,7 +304,7 @@ TEST_F(PlotSurface, TraceOnTheLogarithmicScale)
     FlatSpectrum(Minus20);
     SetScale(display::LogarithmicScale);
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     const Picture picture = Bitmap();
     const int32_t row = display::LevelToY(Minus20, PlotHeight, 84300);
     // Bins 1 to 512 run from x = 0 to x = 512 on one row.
@@ -319,17 +317,17 @@ TEST_F(PlotSurface, TraceOnTheLogarithmicScale)
 TEST_F(PlotSurface, EmptySpectrumLeavesTheTraceBelowThePlot)
 {
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     EXPECT_EQ(CountColour(Bitmap(), Green), 0);
-    EXPECT_EQ(WindowText(app::IdLiveReadout), "0.0Hz, 0.0dB");
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "0.0Hz, 0.0dB");
     EXPECT_EQ(display::ReadoutLevel, 0.0f);
 }
 
 TEST_F(PlotSurface, CursorLineInYellow)
 {
-    app::CursorX = 200;
+    display::CursorX = 200;
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     Picture picture = Bitmap();
     for (int32_t y = 0; y < PlotHeight; ++y)
         ASSERT_EQ(picture.At(200, y), Yellow) << "y " << y;
@@ -338,8 +336,8 @@ TEST_F(PlotSurface, CursorLineInYellow)
 
     // A second redraw without ClearPlot keeps the first line, crossed now by
     // the level lines of the graticule drawn over it.
-    app::CursorX = 300;
-    display::RedrawPlot(app::CursorX);
+    display::CursorX = 300;
+    display::RedrawPlot(display::CursorX);
     picture = Bitmap();
     const int32_t step = static_cast<int32_t>(std::nearbyint(PlotHeight / 10.0));
     for (int32_t y = 0; y < PlotHeight; ++y) {
@@ -351,9 +349,9 @@ TEST_F(PlotSurface, CursorLineInYellow)
 TEST_F(PlotSurface, RedrawCopiesTheBitmapToTheScreen)
 {
     FlatSpectrum(Minus20);
-    app::CursorX = 42;
+    display::CursorX = 42;
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     const Picture bitmap = Bitmap();
     const Picture screen = Screen();
     EXPECT_TRUE(bitmap.pixels == screen.pixels);
@@ -363,7 +361,7 @@ TEST_F(PlotSurface, RedrawCopiesTheBitmapToTheScreen)
 TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
 {
     FlatSpectrum(Minus20);
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     const Picture before = Screen();
     ASSERT_GT(CountColour(before, Green), 0);
     display::ClearPlot();
@@ -373,22 +371,22 @@ TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
 
 TEST_F(PlotSurface, ReadoutOfBin24At44100)
 {
-    capture::SampleRate = 44100;
-    app::CursorFrequency = 1033.59375f;
+    facts::SampleRate = 44100;
+    display::CursorFrequency = 1033.59375f;
     dsp::Spectrum[24] = Minus20;
-    display::RedrawPlot(app::CursorX);
-    EXPECT_EQ(WindowText(app::IdLiveReadout), "1033.6Hz, -20.0dB");
+    display::RedrawPlot(display::CursorX);
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, -20.0dB");
     EXPECT_FLOAT_EQ(display::ReadoutLevel, -20.0f);
 }
 
 TEST_F(PlotSurface, ReadoutBeyondTheSpectrumReadsTheLastBin)
 {
     // The bin under x = 600 on a logarithmic axis: 1496, beyond the array.
-    capture::SampleRate = 44100;
-    app::CursorFrequency = 1496 * 44100.0f / 1024;
+    facts::SampleRate = 44100;
+    display::CursorFrequency = 1496 * 44100.0f / 1024;
     dsp::Spectrum[512] = Minus20;
-    display::RedrawPlot(app::CursorX);
-    EXPECT_EQ(WindowText(app::IdLiveReadout), "64427.3Hz, 0.0dB");
+    display::RedrawPlot(display::CursorX);
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "64427.3Hz, 0.0dB");
 }
 
 TEST_F(PlotSurface, ZoomViewOnTheScreenOnly)
@@ -434,7 +432,7 @@ TEST_F(PlotSurface, InvertBandTwiceRestores)
 {
     FlatSpectrum(Minus20);
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     const Picture original = Screen();
     display::InvertBand(150, 50);
     const Picture inverted = Screen();
@@ -463,12 +461,12 @@ TEST_F(PlotSurface, RateButtonsClearTheBitmap)
 {
     struct Case { UINT message; int id; WORD code; bool clears; };
     const Case cases[] = {
-        {WM_COMMAND, app::IdRate11025, BN_CLICKED, true},
-        {WM_COMMAND, app::IdRate22050, BN_CLICKED, true},
-        {WM_COMMAND, app::IdRate44100, BN_SETFOCUS, true},  // the code is not looked at
-        {WM_COMMAND, app::IdLinear, BN_CLICKED, false},
-        {WM_COMMAND, app::IdRateGroup, BN_CLICKED, false},
-        {WM_NOTIFY, app::IdRate11025, 0, false},
+        {WM_COMMAND, facts::IdRate11025, BN_CLICKED, true},
+        {WM_COMMAND, facts::IdRate22050, BN_CLICKED, true},
+        {WM_COMMAND, facts::IdRate44100, BN_SETFOCUS, true},  // the code is not looked at
+        {WM_COMMAND, facts::IdLinear, BN_CLICKED, false},
+        {WM_COMMAND, facts::IdRateGroup, BN_CLICKED, false},
+        {WM_NOTIFY, facts::IdRate11025, 0, false},
     };
     for (const Case& c : cases) {
         display::ClearPlot();
@@ -489,7 +487,7 @@ TEST_F(PlotSurface, NoGdiObjectsLeakOverThousandsOfRedraws)
     // The radio button keeps drawing objects of its own from its first
     // checked paint on; let it make them before counting.
     SetScale(display::LogarithmicScale);
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     SetScale(display::LinearScale);
     testsupport::PumpMessages(20);
 
@@ -502,13 +500,13 @@ TEST_F(PlotSurface, NoGdiObjectsLeakOverThousandsOfRedraws)
     ASSERT_EQ(testsupport::CountGdiObjects(), start);
 
     FlatSpectrum(Minus20);
-    capture::SampleRate = 44100;
-    app::CursorFrequency = 1000.0f;
+    facts::SampleRate = 44100;
+    display::CursorFrequency = 1000.0f;
     for (int32_t n = 0; n < 3000; ++n) {
-        app::CursorX = n % PlotWidth;
+        display::CursorX = n % PlotWidth;
         SetScale(n % 2);
         display::ClearPlot();
-        display::RedrawPlot(app::CursorX);
+        display::RedrawPlot(display::CursorX);
         if (n % 100 == 0) {
             display::DrawZoomView(10, 200);
             display::InvertBand(10, 20);
@@ -532,7 +530,7 @@ TEST_F(PlotSurface, ReleaseAndCreateAgainLeaveNothingBehind)
     display::CreatePlotSurface();
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
     display::ClearPlot();
-    display::RedrawPlot(app::CursorX);
+    display::RedrawPlot(display::CursorX);
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
 }
 

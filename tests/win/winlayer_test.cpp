@@ -1,7 +1,7 @@
 // The window layer against real dialogs: routing order, ending, colours,
 // placement, the modal loop and the pump, and that repeated dialogs leak no
 // GDI or USER objects.
-#include "app/winlayer.h"
+#include "win/winlayer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -293,6 +293,25 @@ TEST_F(WinLayer, ModalLoopGivesKeyboardToTheDialog)
     PostMessageA(modal, WM_ENDWITH, 3, 0);
     EXPECT_EQ(winlayer::ModalLoop(modal), 3);
     EXPECT_NE(std::find(Calls.begin(), Calls.end(), Entry("dialog", WM_COMMAND)), Calls.end());
+}
+
+// The modal loop and PumpOnce are one pump with two keyboard targets: the
+// loop's own dialog, whichever dialog was activated last.
+TEST_F(WinLayer, ModalLoopGivesKeyboardToItsDialogEvenWhenAnotherIsActive)
+{
+    HWND modal = winlayer::CreateDialogWindow(nullptr, "Modal", WS_POPUP | WS_CAPTION, 0, 0, 0, 80, 40);
+    HWND inner = winlayer::AddControl(modal, "BUTTON", "Inner", 77, 5, 5, 40, 14,
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0);
+    winlayer::BeginModal(modal, DialogHandler);
+    SetFocus(inner);
+    DialogProc(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_EQ(winlayer::ActiveDialog(), dialog);
+    Calls.clear();
+    PostMessageA(inner, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(modal, WM_ENDWITH, 4, 0);
+    EXPECT_EQ(winlayer::ModalLoop(modal), 4);
+    EXPECT_NE(std::find(Calls.begin(), Calls.end(), Entry("dialog", WM_COMMAND)), Calls.end())
+        << "the Esc did not go through the modal dialog";
 }
 
 // ---------------------------------------------------------- show and pump

@@ -1,4 +1,4 @@
-#include "tests/capture/scripted_device.h"
+#include "tests/support/scripted_device.h"
 
 #include "capture/wavein.h"
 

@@ -1,7 +1,7 @@
-// A scripted wave-input device for the capture tests: it takes the place of
-// winmm in wavein::Device, records every call in order, fills buffers with a
-// chosen signal and marks them done, can refuse to open or never finish, and
-// runs a test's hook when a buffer is queued.
+// The scripted wave-input device of every test that needs one: it takes the
+// place of winmm in wavein::Device, records every call in order, fills
+// buffers with a chosen signal and marks them done, can refuse to open or
+// never finish, and runs a test's hooks when a buffer is queued and on close.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,8 +1,9 @@
 // The thin window layer over Win32 that every dialog of the program uses:
 // dialogs from in-memory templates, child controls, menu items, handlers bound
-// to them, per-control colours, message routing, ending a dialog and the modal
-// loops. The layer owns its bindings, the colour brushes it creates and the
-// icons it loads; all of them are freed when their dialog is destroyed.
+// to them, per-control colours, message routing, ending a dialog, the modal
+// loops and the one message pump. It knows nothing of what the dialogs show.
+// The layer owns its bindings, the colour brushes it creates and the icons it
+// loads; all of them are freed when their dialog is destroyed.
 #pragma once
 #include <windows.h>
 
@@ -77,8 +78,9 @@ void ShowDialog(HWND dialog, Handler handler);
 // dialog is shown.
 void BeginModal(HWND dialog, Handler handler);
 
-// Second half: the dialog's message loop until the window no longer exists;
-// then an owner is re-enabled and gets the focus. Returns the end value.
+// Second half: the dialog's message loop until the window no longer exists,
+// keyboard messages going to the dialog; then an owner is re-enabled and gets
+// the focus. Returns the end value. Each pass is one pass of the pump below.
 INT_PTR ModalLoop(HWND dialog);
 
 // BeginModal and ModalLoop.
@@ -87,9 +89,10 @@ INT_PTR RunModal(HWND dialog, Handler handler);
 // The dialog the user activated last, 0 when the last one was deactivated.
 HWND ActiveDialog();
 
-// One pass of a nested message pump: takes at most one message and treats it
-// as the modal loop does, keyboard messages going to ActiveDialog(); sleeps
-// 1 ms when none waits. Returns whether a message was handled.
+// One pass of the message pump for loops that belong to no dialog (the
+// capture loop): takes at most one message and treats it as the modal loop
+// does, keyboard messages going to ActiveDialog(); sleeps 1 ms when none
+// waits. Returns whether a message was handled.
 bool PumpOnce();
 
 }  // namespace winlayer

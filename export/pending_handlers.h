@@ -1,10 +1,11 @@
-// Handlers the main window binds to its menu items and sliders whose real
-// work lives in other modules and is not written yet. Each returns 0 for now;
-// when a module brings its own, its declaration replaces the one here.
+// The menu handlers of export and the accessories (file, clipboard, mixer,
+// audio devices, help, About), not written yet: each returns 0 and does
+// nothing. The real ones replace these, under the same names.
 #pragma once
 #include <windows.h>
 
-namespace app {
+// "export" is a keyword; the module's namespace is export_.
+namespace export_ {
 
 INT_PTR SaveFftToFile(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR SaveFftToClipboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -12,7 +13,5 @@ INT_PTR RunMixer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR RunAudioDevices(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR ShowHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR ShowAbout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR OnOffsetSlider(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR OnAveragesSlider(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-}  // namespace app
+}  // namespace export_
