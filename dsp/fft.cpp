@@ -16,6 +16,22 @@ int32_t OffsetMultiplier = 0;
 int32_t ReferenceLevel = 0;
 int32_t WindowKind = 0;
 
+void StageRotation(int32_t span, float& wpr, float& wpi)
+{
+    const float theta = static_cast<float>(static_cast<double>(TwoPi) / span);
+    const float h = static_cast<float>(PortableSin(0.5 * theta));
+    wpr = static_cast<float>(2.0 * h * h);
+    wpi = static_cast<float>(PortableSin(theta));
+}
+
+void AdvanceTwiddle(float& wr, float& wi, float wpr, float wpi)
+{
+    const float temp = static_cast<float>(static_cast<double>(wr) * wpr
+                                          + static_cast<double>(wi) * wpi);
+    wi = static_cast<float>(wi - (static_cast<double>(wi) * wpr - static_cast<double>(wr) * wpi));
+    wr = static_cast<float>(static_cast<double>(wr) - temp);
+}
+
 namespace {
 
 // log2 of FftLength: the width of the bit reversal.
@@ -51,10 +67,8 @@ void Transform()
     int32_t half = 1;
     int32_t span = 2;
     while (span <= FftLength) {
-        const float theta = static_cast<float>(static_cast<double>(TwoPi) / span);
-        const float h = static_cast<float>(PortableSin(0.5 * theta));
-        const float wpr = static_cast<float>(2.0 * h * h);
-        const float wpi = static_cast<float>(PortableSin(theta));
+        float wpr, wpi;
+        StageRotation(span, wpr, wpi);
         for (int32_t g = 0; g < FftLength; g += span) {
             float wr = 1.0f;
             float wi = 0.0f;
@@ -69,11 +83,7 @@ void Transform()
                 FftImag[ip] = static_cast<float>(static_cast<double>(FftImag[i]) - ti);
                 FftReal[i] = static_cast<float>(static_cast<double>(FftReal[i]) + tr);
                 FftImag[i] = static_cast<float>(static_cast<double>(FftImag[i]) + ti);
-                const float temp = static_cast<float>(static_cast<double>(wr) * wpr
-                                                      + static_cast<double>(wi) * wpi);
-                wi = static_cast<float>(wi - (static_cast<double>(wi) * wpr
-                                              - static_cast<double>(wr) * wpi));
-                wr = static_cast<float>(static_cast<double>(wr) - temp);
+                AdvanceTwiddle(wr, wi, wpr, wpi);
             }
         }
         half = span;
@@ -115,7 +125,7 @@ void BuildBitReverseTable()
         BitReverseTable[n] = BitReverse(n, FftBits);
 }
 
-void RunPass(const int16_t* samples, int32_t kind)
+void RunPassReference(const int16_t* samples, int32_t kind)
 {
     WindowKind = kind;
     if (!LoadWindowed(samples, kind))
@@ -131,6 +141,7 @@ void StartUp()
     AveragingFactor = 1.0f;
     BuildBitReverseTable();
     BuildWindowTables();
+    BuildPassTables();
 }
 
 void InitialiseSettings()

@@ -42,8 +42,27 @@ int32_t BitReverse(int32_t value, int32_t bits);
 void BuildBitReverseTable();
 
 // One pass over samples[0..1023] with window kind `kind`. Sets WindowKind
-// first; a kind outside 0..5 leaves every array untouched.
+// first; a kind outside 0..5 leaves every array untouched. Vectorised, with
+// the twiddle factors from tables; gives the same bits as RunPassReference.
 void RunPass(const int16_t* samples, int32_t kind);
+
+// The same pass written out operation by operation, the twiddle factors
+// advanced by the recurrence inside the loops: the oracle of RunPass.
+void RunPassReference(const int16_t* samples, int32_t kind);
+
+// The kernels RunPass can run; StartUp picks the widest the processor has.
+enum class PassKernel : int32_t { Sse2 = 0, Avx = 1 };
+
+// Makes RunPass use `kernel`; false (and no change) if this processor or
+// build cannot run it.
+bool UsePassKernel(PassKernel kernel);
+
+// The kernel RunPass uses now.
+PassKernel ActivePassKernel();
+
+// Fills RunPass's twiddle tables from TwoPi by the reference's recurrence and
+// picks its kernel; StartUp calls it, RunPass repeats it if TwoPi changed.
+void BuildPassTables();
 
 // The analysis part of program start-up: Spectrum cleared, TwoPi,
 // AveragingFactor = 1, the bit-reversal and window tables built.
