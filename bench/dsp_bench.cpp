@@ -1,9 +1,10 @@
 // Time per spectrum pass, next to FFTW3f doing the same work: the same
-// windowing with gain, an r2c transform of 1024 points planned once, and the
-// same magnitude and averaging loop. After the run one line per window kind
-// gives pass time / FFTW time.
+// windowing with gain, an r2c transform of 1024 points from stored wisdom,
+// and the same magnitude and averaging operations (bench/fftw_pass.h). Each
+// pass runs with each kernel (SSE2, AVX) against FFTW with that kernel's
+// glue; the straightforward reference pass is measured too. After the run
+// one line per window kind and kernel gives the ratios to FFTW.
 #include <benchmark/benchmark.h>
-#include <fftw3.h>
 
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/fftw_pass.h"
 #include "dsp/fft.h"
 
 namespace {
@@ -42,55 +44,36 @@ void StartAnalysis()
     dsp::AveragingFactor = 0.125f;
 }
 
-// FFTW's buffers and plan, made once.
-struct FftwPass {
-    float* in = nullptr;
-    fftwf_complex* out = nullptr;
-    fftwf_plan plan = nullptr;
-    float magnitudes[dsp::BinCount] = {};
-    float spectrum[dsp::BinCount] = {};
-
-    FftwPass()
-    {
-        in = fftwf_alloc_real(dsp::FftLength);
-        out = fftwf_alloc_complex(dsp::BinCount);
-        plan = fftwf_plan_dft_r2c_1d(dsp::FftLength, in, out, FFTW_MEASURE);
+// Kernel 0 is SSE2, 1 AVX; a benchmark whose kernel this processor lacks
+// is skipped.
+bool StartWithKernel(benchmark::State& state)
+{
+    StartAnalysis();
+    if (!dsp::UsePassKernel(static_cast<dsp::PassKernel>(state.range(1)))) {
+        state.SkipWithError("kernel not supported here");
+        return false;
     }
-    ~FftwPass()
-    {
-        fftwf_destroy_plan(plan);
-        fftwf_free(out);
-        fftwf_free(in);
-    }
-
-    // The pass's windowing, magnitudes and average around FFTW's transform
-    // (natural order in, so no bit reversal).
-    void Run(const int16_t* samples, int32_t kind)
-    {
-        const float* table = dsp::WindowTableFor(kind);
-        const double gain = table ? dsp::WindowGain[kind] : 1.0;
-        for (int32_t n = 0; n < dsp::FftLength; ++n) {
-            const double s = samples[n];
-            in[n] = table ? static_cast<float>(s * table[n] * gain) : static_cast<float>(s);
-        }
-        fftwf_execute(plan);
-        const double alpha = dsp::AveragingFactor;
-        for (int32_t k = 0; k < dsp::BinCount; ++k) {
-            const double re = out[k][0];
-            const double im = out[k][1];
-            magnitudes[k] = static_cast<float>(std::sqrt(re * re + im * im) / 100
-                                               * dsp::OffsetMultiplier);
-            spectrum[k] = static_cast<float>((1.0 - alpha) * spectrum[k] + alpha * magnitudes[k]);
-        }
-    }
-};
+    return true;
+}
 
 void BM_RunPass(benchmark::State& state)
 {
     const int32_t kind = static_cast<int32_t>(state.range(0));
-    StartAnalysis();
+    if (!StartWithKernel(state))
+        return;
     for (auto _ : state) {
         dsp::RunPass(Block.data(), kind);
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(dsp::Spectrum[100]);
+}
+
+void BM_RunPassReference(benchmark::State& state)
+{
+    const int32_t kind = static_cast<int32_t>(state.range(0));
+    StartAnalysis();
+    for (auto _ : state) {
+        dsp::RunPassReference(Block.data(), kind);
         benchmark::ClobberMemory();
     }
     benchmark::DoNotOptimize(dsp::Spectrum[100]);
@@ -99,8 +82,9 @@ void BM_RunPass(benchmark::State& state)
 void BM_Fftw(benchmark::State& state)
 {
     const int32_t kind = static_cast<int32_t>(state.range(0));
-    StartAnalysis();
-    static FftwPass fftw;
+    if (!StartWithKernel(state))
+        return;
+    static bench::FftwPass fftw;
     for (auto _ : state) {
         fftw.Run(Block.data(), kind);
         benchmark::ClobberMemory();
@@ -108,8 +92,9 @@ void BM_Fftw(benchmark::State& state)
     benchmark::DoNotOptimize(fftw.spectrum[100]);
 }
 
-BENCHMARK(BM_RunPass)->DenseRange(0, 5)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_Fftw)->DenseRange(0, 5)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_RunPass)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_Fftw)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_RunPassReference)->DenseRange(0, 5)->Unit(benchmark::kNanosecond);
 
 // The console output, plus each run's CPU time kept by name for the ratios
 // (CPU rather than wall time: the machines we measure on are shared).
@@ -133,7 +118,7 @@ double Agreement(int32_t kind)
     StartAnalysis();
     dsp::AveragingFactor = 1.0f;
     dsp::RunPass(Block.data(), kind);
-    FftwPass fftw;
+    bench::FftwPass fftw;
     fftw.Run(Block.data(), kind);
     double peak = 0.0, worst = 0.0;
     for (int32_t k = 0; k < dsp::BinCount; ++k) {
@@ -152,16 +137,26 @@ int main(int argc, char** argv)
         return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nkind  pass cpu ns  fftw cpu ns  ratio  max diff/peak\n");
+    const auto time = [&](const std::string& name) {
+        const auto found = reporter.nanoseconds.find(name);
+        return found == reporter.nanoseconds.end() ? 0.0 : found->second;
+    };
+    std::printf("\nkind  kernel  pass cpu ns  fftw cpu ns  ratio  reference ns  ratio  max diff/peak\n");
     for (int32_t kind = 0; kind <= 5; ++kind) {
-        const std::string suffix = "/" + std::to_string(kind);
-        const auto pass = reporter.nanoseconds.find("BM_RunPass" + suffix);
-        const auto fftw = reporter.nanoseconds.find("BM_Fftw" + suffix);
-        if (pass == reporter.nanoseconds.end() || fftw == reporter.nanoseconds.end())
-            continue;
-        std::printf("%4d  %11.0f  %11.0f  %5.2f  %.2g\n", kind, pass->second, fftw->second,
-                    pass->second / fftw->second, Agreement(kind));
+        for (int kernel = 0; kernel <= 1; ++kernel) {
+            const std::string suffix = "/" + std::to_string(kind) + "/" + std::to_string(kernel);
+            const double pass = time("BM_RunPass" + suffix);
+            const double fftw = time("BM_Fftw" + suffix);
+            const double reference = time("BM_RunPassReference/" + std::to_string(kind));
+            if (pass == 0.0 || fftw == 0.0)
+                continue;
+            std::printf("%4d  %-6s  %11.0f  %11.0f  %5.2f  %12.0f  %5.2f  %.2g\n", kind,
+                        kernel ? "avx" : "sse2", pass, fftw, pass / fftw, reference,
+                        reference / fftw, Agreement(kind));
+        }
     }
+    if (bench::WisdomWasMade())
+        std::printf("FFTW wisdom made and stored in %s\n", bench::WisdomFile());
     benchmark::Shutdown();
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "dsp/fast_pass.h"
 #include "dsp/fast_pass_kernel.h"
+#include "dsp/vector_sse2.h"
 #include "dsp/fft.h"
 
 namespace dsp {
@@ -16,31 +17,6 @@ namespace dsp {
 PassTables Tables = {};
 
 namespace {
-
-// Four doubles as two SSE2 registers.
-struct Sse2 {
-    struct D {
-        __m128d low, high;
-    };
-    static D Widen(__m128 f) { return {_mm_cvtps_pd(f), _mm_cvtps_pd(_mm_movehl_ps(f, f))}; }
-    static __m128 Narrow(D d) { return _mm_movelh_ps(_mm_cvtpd_ps(d.low), _mm_cvtpd_ps(d.high)); }
-    static D Load(const double* p) { return {_mm_load_pd(p), _mm_load_pd(p + 2)}; }
-    static D Set(double v) { return {_mm_set1_pd(v), _mm_set1_pd(v)}; }
-    static D Add(D a, D b) { return {_mm_add_pd(a.low, b.low), _mm_add_pd(a.high, b.high)}; }
-    static D Sub(D a, D b) { return {_mm_sub_pd(a.low, b.low), _mm_sub_pd(a.high, b.high)}; }
-    static D Mul(D a, D b) { return {_mm_mul_pd(a.low, b.low), _mm_mul_pd(a.high, b.high)}; }
-    static D Div(D a, D b) { return {_mm_div_pd(a.low, b.low), _mm_div_pd(a.high, b.high)}; }
-    static D Sqrt(D a) { return {_mm_sqrt_pd(a.low), _mm_sqrt_pd(a.high)}; }
-    static __m128i Ints(const int16_t* p)
-    {
-        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-        return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
-    }
-    static D IntsToDouble(__m128i v)
-    {
-        return {_mm_cvtepi32_pd(v), _mm_cvtepi32_pd(_mm_shuffle_epi32(v, 0xee))};
-    }
-};
 
 // The processor has AVX and the system saves its registers (XCR0 bits 1, 2).
 bool ProcessorHasAvx()
@@ -72,7 +48,7 @@ PassKernel Kernel = PassKernel::Sse2;
 
 void FastPassSse2(const int16_t* samples, const float* table, double gain)
 {
-    FastPass<Sse2>(samples, table, gain);
+    FastPass<Sse2, Sse2>(samples, table, gain);
 }
 
 bool UsePassKernel(PassKernel kernel)

@@ -7,9 +7,11 @@
 // sum to double (53 bits) and then to single gives the same bits as rounding
 // it to single once, since 53 >= 2 * 24 + 2.
 //
-// V supplies D (four doubles) and: Widen (4 singles -> D), Narrow (D -> 4
-// singles), Load (4 aligned doubles), Set, Add, Sub, Mul, Div, Sqrt, Ints
-// (4 int16 -> 4 int32) and IntsToDouble (4 int32 -> D).
+// A vector type V supplies F (Lanes singles), D (Lanes doubles), LoadF,
+// StoreF, AddF, SubF on F, Widen (F -> D), WidenLoad (Lanes singles from
+// memory -> D), Narrow (D -> F), Load (Lanes aligned doubles), Set, Add, Sub,
+// Mul, Div, Sqrt on D; four-lane ones (F = __m128) also Ints (4 int16 -> 4
+// int32) and IntsToDouble (4 int32 -> D).
 #pragma once
 #include <emmintrin.h>
 
@@ -85,103 +87,111 @@ inline void LoadFirstTwoStages(const int16_t* samples, const float* table, doubl
     }
 }
 
-// The twiddle product of four butterflies, (tr, ti) = x[ip] * w, exactly as
-// the reference forms it.
-template <class V>
-inline void TwiddleProduct(__m128 xr, __m128 xi, const double* wr, const double* wi,
-                           __m128& tr, __m128& ti)
+// The twiddle product of W::Lanes butterflies, (tr, ti) = x[ip] * w,
+// exactly as the reference forms it.
+template <class W>
+inline void TwiddleProduct(const float* xr, const float* xi, const double* wr, const double* wi,
+                           typename W::F& tr, typename W::F& ti)
 {
-    const typename V::D dr = V::Widen(xr);
-    const typename V::D di = V::Widen(xi);
-    const typename V::D cr = V::Load(wr);
-    const typename V::D ci = V::Load(wi);
-    tr = V::Narrow(V::Sub(V::Mul(dr, cr), V::Mul(di, ci)));
-    ti = V::Narrow(V::Add(V::Mul(dr, ci), V::Mul(di, cr)));
+    const typename W::D dr = W::WidenLoad(xr);
+    const typename W::D di = W::WidenLoad(xi);
+    const typename W::D cr = W::Load(wr);
+    const typename W::D ci = W::Load(wi);
+    tr = W::Narrow(W::Sub(W::Mul(dr, cr), W::Mul(di, ci)));
+    ti = W::Narrow(W::Add(W::Mul(dr, ci), W::Mul(di, cr)));
 }
 
-// Four butterflies of one stage: points i .. i + 3 and their partners half on.
-template <class V>
+// W::Lanes butterflies of one stage: points re[0 ..] and their partners
+// half on.
+template <class W>
 inline void Butterflies(float* re, float* im, int32_t half, const double* wr, const double* wi)
 {
-    __m128 tr, ti;
-    TwiddleProduct<V>(_mm_loadu_ps(re + half), _mm_loadu_ps(im + half), wr, wi, tr, ti);
-    const __m128 ar = _mm_loadu_ps(re);
-    const __m128 ai = _mm_loadu_ps(im);
-    _mm_storeu_ps(re + half, _mm_sub_ps(ar, tr));
-    _mm_storeu_ps(im + half, _mm_sub_ps(ai, ti));
-    _mm_storeu_ps(re, _mm_add_ps(ar, tr));
-    _mm_storeu_ps(im, _mm_add_ps(ai, ti));
+    typename W::F tr, ti;
+    TwiddleProduct<W>(re + half, im + half, wr, wi, tr, ti);
+    const typename W::F ar = W::LoadF(re);
+    const typename W::F ai = W::LoadF(im);
+    W::StoreF(re + half, W::SubF(ar, tr));
+    W::StoreF(im + half, W::SubF(ai, ti));
+    W::StoreF(re, W::AddF(ar, tr));
+    W::StoreF(im, W::AddF(ai, ti));
 }
 
-// The scaled magnitude of four bins, and their running average.
-template <class V>
-inline __m128 Magnitudes(__m128 xr, __m128 xi, typename V::D scale, typename V::D offset)
+// The scaled magnitudes of W::Lanes bins.
+template <class W>
+inline typename W::F Magnitudes(typename W::F xr, typename W::F xi, typename W::D scale,
+                                typename W::D offset)
 {
-    const typename V::D dr = V::Widen(xr);
-    const typename V::D di = V::Widen(xi);
-    const typename V::D power = V::Add(V::Mul(dr, dr), V::Mul(di, di));
-    return V::Narrow(V::Mul(V::Div(V::Sqrt(power), scale), offset));
+    const typename W::D dr = W::Widen(xr);
+    const typename W::D di = W::Widen(xi);
+    const typename W::D power = W::Add(W::Mul(dr, dr), W::Mul(di, di));
+    return W::Narrow(W::Mul(W::Div(W::Sqrt(power), scale), offset));
 }
 
-template <class V>
-inline void Average(float* spectrum, __m128 magnitude, typename V::D keep, typename V::D alpha)
+// Their running average, folded into spectrum[0 .. W::Lanes - 1].
+template <class W>
+inline void Average(float* spectrum, typename W::F magnitude, typename W::D keep,
+                    typename W::D alpha)
 {
-    const typename V::D old = V::Mul(keep, V::Widen(_mm_loadu_ps(spectrum)));
-    _mm_storeu_ps(spectrum, V::Narrow(V::Add(old, V::Mul(alpha, V::Widen(magnitude)))));
+    const typename W::D old = W::Mul(keep, W::WidenLoad(spectrum));
+    W::StoreF(spectrum, W::Narrow(W::Add(old, W::Mul(alpha, W::Widen(magnitude)))));
 }
 
 // The last stage (half = 512) with the magnitudes and the average of bins
-// 0 .. 511 taken from its results in registers; bin 512 comes last.
-template <class V>
+// 0 .. 511 taken from its results in registers; bin 512 comes last, alone in
+// the first lane of a four-lane step.
+template <class Q, class W>
 inline void LastStageAndAverage()
 {
     const int32_t half = FftLength / 2;
     const double* wr = Tables.twiddleRe + half;
     const double* wi = Tables.twiddleIm + half;
-    const typename V::D scale = V::Set(100.0);
-    const typename V::D offset = V::Set(static_cast<double>(OffsetMultiplier));
     const double alphaValue = AveragingFactor;
-    const typename V::D alpha = V::Set(alphaValue);
-    const typename V::D keep = V::Set(1.0 - alphaValue);
-    for (int32_t k = 0; k < half; k += 4) {
-        __m128 tr, ti;
-        TwiddleProduct<V>(_mm_loadu_ps(FftReal + k + half), _mm_loadu_ps(FftImag + k + half),
-                          wr + k, wi + k, tr, ti);
-        const __m128 ar = _mm_loadu_ps(FftReal + k);
-        const __m128 ai = _mm_loadu_ps(FftImag + k);
-        _mm_storeu_ps(FftReal + k + half, _mm_sub_ps(ar, tr));
-        _mm_storeu_ps(FftImag + k + half, _mm_sub_ps(ai, ti));
-        const __m128 xr = _mm_add_ps(ar, tr);
-        const __m128 xi = _mm_add_ps(ai, ti);
-        _mm_storeu_ps(FftImag + k, xi);
-        const __m128 m = Magnitudes<V>(xr, xi, scale, offset);
-        _mm_storeu_ps(FftReal + k, m);
-        Average<V>(Spectrum + k, m, keep, alpha);
+    const double offsetValue = static_cast<double>(OffsetMultiplier);
+    const typename W::D scale = W::Set(100.0);
+    const typename W::D offset = W::Set(offsetValue);
+    const typename W::D alpha = W::Set(alphaValue);
+    const typename W::D keep = W::Set(1.0 - alphaValue);
+    for (int32_t k = 0; k < half; k += W::Lanes) {
+        typename W::F tr, ti;
+        TwiddleProduct<W>(FftReal + k + half, FftImag + k + half, wr + k, wi + k, tr, ti);
+        const typename W::F ar = W::LoadF(FftReal + k);
+        const typename W::F ai = W::LoadF(FftImag + k);
+        W::StoreF(FftReal + k + half, W::SubF(ar, tr));
+        W::StoreF(FftImag + k + half, W::SubF(ai, ti));
+        const typename W::F xr = W::AddF(ar, tr);
+        const typename W::F xi = W::AddF(ai, ti);
+        W::StoreF(FftImag + k, xi);
+        const typename W::F m = Magnitudes<W>(xr, xi, scale, offset);
+        W::StoreF(FftReal + k, m);
+        Average<W>(Spectrum + k, m, keep, alpha);
     }
-    // Bin 512 alone: its lane in a vector of four, the other lanes unused.
-    const __m128 m = Magnitudes<V>(_mm_load_ss(FftReal + half), _mm_load_ss(FftImag + half),
-                                   scale, offset);
+    const __m128 m = Magnitudes<Q>(_mm_load_ss(FftReal + half), _mm_load_ss(FftImag + half),
+                                   Q::Set(100.0), Q::Set(offsetValue));
     _mm_store_ss(FftReal + half, m);
     const double last = (1.0 - alphaValue) * Spectrum[half] + alphaValue * _mm_cvtss_f32(m);
     Spectrum[half] = static_cast<float>(last);
 }
 
-template <class V>
+// Q: four-lane operations (the first three stages), W: the widest the
+// kernel has (the stages from half = 8 on).
+template <class Q, class W>
 void FastPass(const int16_t* samples, const float* table, double gain)
 {
     if (table)
-        LoadFirstTwoStages<V, false>(samples, table, gain);
+        LoadFirstTwoStages<Q, false>(samples, table, gain);
     else
-        LoadFirstTwoStages<V, true>(samples, table, gain);
-    for (int32_t half = 4; half < FftLength / 2; half *= 2) {
+        LoadFirstTwoStages<Q, true>(samples, table, gain);
+    for (int32_t g = 0; g < FftLength; g += 8)
+        Butterflies<Q>(FftReal + g, FftImag + g, 4, Tables.twiddleRe + 4, Tables.twiddleIm + 4);
+    for (int32_t half = 8; half < FftLength / 2; half *= 2) {
         const double* wr = Tables.twiddleRe + half;
         const double* wi = Tables.twiddleIm + half;
         for (int32_t g = 0; g < FftLength; g += 2 * half) {
-            for (int32_t k = 0; k < half; k += 4)
-                Butterflies<V>(FftReal + g + k, FftImag + g + k, half, wr + k, wi + k);
+            for (int32_t k = 0; k < half; k += W::Lanes)
+                Butterflies<W>(FftReal + g + k, FftImag + g + k, half, wr + k, wi + k);
         }
     }
-    LastStageAndAverage<V>();
+    LastStageAndAverage<Q, W>();
 }
 
 }  // namespace
