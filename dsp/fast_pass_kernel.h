@@ -116,6 +116,49 @@ inline void Butterflies(float* re, float* im, int32_t half, const double* wr, co
     W::StoreF(im, W::AddF(ai, ti));
 }
 
+// The twiddle product of W::Lanes butterflies whose x[ip] is in registers.
+template <class W>
+inline void TwiddleProductOf(typename W::F xr, typename W::F xi, const double* wr,
+                             const double* wi, typename W::F& tr, typename W::F& ti)
+{
+    const typename W::D dr = W::Widen(xr);
+    const typename W::D di = W::Widen(xi);
+    const typename W::D cr = W::Load(wr);
+    const typename W::D ci = W::Load(wi);
+    tr = W::Narrow(W::Sub(W::Mul(dr, cr), W::Mul(di, ci)));
+    ti = W::Narrow(W::Add(W::Mul(dr, ci), W::Mul(di, cr)));
+}
+
+// Two stages in registers over points k, k + h, k + 2h, k + 3h (W::Lanes
+// consecutive k each): the butterflies of the stage with half span h, then
+// those of the stage with 2h, each the same operations as alone.
+template <class W>
+inline void TwoStages(float* re, float* im, int32_t h, int32_t k)
+{
+    const double* wr = Tables.twiddleRe;
+    const double* wi = Tables.twiddleIm;
+    typename W::F tr, ti;
+    TwiddleProduct<W>(re + h, im + h, wr + h + k, wi + h + k, tr, ti);
+    typename W::F ar = W::LoadF(re), ai = W::LoadF(im);
+    const typename W::F r1 = W::SubF(ar, tr), i1 = W::SubF(ai, ti);
+    const typename W::F r0 = W::AddF(ar, tr), i0 = W::AddF(ai, ti);
+    TwiddleProduct<W>(re + 3 * h, im + 3 * h, wr + h + k, wi + h + k, tr, ti);
+    ar = W::LoadF(re + 2 * h);
+    ai = W::LoadF(im + 2 * h);
+    const typename W::F r3 = W::SubF(ar, tr), i3 = W::SubF(ai, ti);
+    const typename W::F r2 = W::AddF(ar, tr), i2 = W::AddF(ai, ti);
+    TwiddleProductOf<W>(r2, i2, wr + 2 * h + k, wi + 2 * h + k, tr, ti);
+    W::StoreF(re + 2 * h, W::SubF(r0, tr));
+    W::StoreF(im + 2 * h, W::SubF(i0, ti));
+    W::StoreF(re, W::AddF(r0, tr));
+    W::StoreF(im, W::AddF(i0, ti));
+    TwiddleProductOf<W>(r3, i3, wr + 3 * h + k, wi + 3 * h + k, tr, ti);
+    W::StoreF(re + 3 * h, W::SubF(r1, tr));
+    W::StoreF(im + 3 * h, W::SubF(i1, ti));
+    W::StoreF(re + h, W::AddF(r1, tr));
+    W::StoreF(im + h, W::AddF(i1, ti));
+}
+
 // The scaled magnitudes of W::Lanes bins.
 template <class W>
 inline typename W::F Magnitudes(typename W::F xr, typename W::F xi, typename W::D scale,
@@ -181,14 +224,20 @@ void FastPass(const int16_t* samples, const float* table, double gain)
         LoadFirstTwoStages<Q, false>(samples, table, gain);
     else
         LoadFirstTwoStages<Q, true>(samples, table, gain);
-    for (int32_t g = 0; g < FftLength; g += 8)
-        Butterflies<Q>(FftReal + g, FftImag + g, 4, Tables.twiddleRe + 4, Tables.twiddleIm + 4);
-    for (int32_t half = 8; half < FftLength / 2; half *= 2) {
-        const double* wr = Tables.twiddleRe + half;
-        const double* wi = Tables.twiddleIm + half;
-        for (int32_t g = 0; g < FftLength; g += 2 * half) {
-            for (int32_t k = 0; k < half; k += W::Lanes)
-                Butterflies<W>(FftReal + g + k, FftImag + g + k, half, wr + k, wi + k);
+    // Stages 3 and 4 (half spans 4 and 8), 5 and 6, 7 and 8 in pairs, then 9.
+    for (int32_t g = 0; g < FftLength; g += 16)
+        TwoStages<Q>(FftReal + g, FftImag + g, 4, 0);
+    for (int32_t h = 16; h <= 64; h *= 4) {
+        for (int32_t g = 0; g < FftLength; g += 4 * h) {
+            for (int32_t k = 0; k < h; k += W::Lanes)
+                TwoStages<W>(FftReal + g + k, FftImag + g + k, h, k);
+        }
+    }
+    const int32_t half = FftLength / 4;
+    for (int32_t g = 0; g < FftLength; g += 2 * half) {
+        for (int32_t k = 0; k < half; k += W::Lanes) {
+            Butterflies<W>(FftReal + g + k, FftImag + g + k, half, Tables.twiddleRe + half + k,
+                           Tables.twiddleIm + half + k);
         }
     }
     LastStageAndAverage<Q, W>();
