@@ -224,20 +224,16 @@ void FastPass(const int16_t* samples, const float* table, double gain)
         LoadFirstTwoStages<Q, false>(samples, table, gain);
     else
         LoadFirstTwoStages<Q, true>(samples, table, gain);
-    // Stages 3 and 4 (half spans 4 and 8), 5 and 6, 7 and 8 in pairs, then 9.
+    // Stages 3 and 4 (half spans 4 and 8) in registers, then one by one:
+    // pairs of wide stages spill registers and run slower.
     for (int32_t g = 0; g < FftLength; g += 16)
         TwoStages<Q>(FftReal + g, FftImag + g, 4, 0);
-    for (int32_t h = 16; h <= 64; h *= 4) {
-        for (int32_t g = 0; g < FftLength; g += 4 * h) {
-            for (int32_t k = 0; k < h; k += W::Lanes)
-                TwoStages<W>(FftReal + g + k, FftImag + g + k, h, k);
-        }
-    }
-    const int32_t half = FftLength / 4;
-    for (int32_t g = 0; g < FftLength; g += 2 * half) {
-        for (int32_t k = 0; k < half; k += W::Lanes) {
-            Butterflies<W>(FftReal + g + k, FftImag + g + k, half, Tables.twiddleRe + half + k,
-                           Tables.twiddleIm + half + k);
+    for (int32_t half = 16; half < FftLength / 2; half *= 2) {
+        const double* wr = Tables.twiddleRe + half;
+        const double* wi = Tables.twiddleIm + half;
+        for (int32_t g = 0; g < FftLength; g += 2 * half) {
+            for (int32_t k = 0; k < half; k += W::Lanes)
+                Butterflies<W>(FftReal + g + k, FftImag + g + k, half, wr + k, wi + k);
         }
     }
     LastStageAndAverage<Q, W>();
