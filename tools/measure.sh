@@ -13,7 +13,7 @@ win32="$root/build/win32"
 bash "$root/tools/install-deps.sh"
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
-build_native "$root" dsp_bench
+build_native "$root" dsp_bench pass_cost
 build_win64 "$root" buffer_path wine-keepalive
 windows=("$win64")
 if host_runs_win32; then
@@ -24,6 +24,25 @@ else
 fi
 
 "$native/bench/dsp_bench"
+
+# Instructions per pass under callgrind, counted inside MeasuredPasses only
+# (deterministic for a given binary, unlike the shared machine's times).
+if command -v valgrind >/dev/null; then
+  echo "instructions per pass (callgrind, Hann, steady state):"
+  for variant in "fast avx" "fftw avx" "fast sse2" "fftw sse2" "reference sse2"; do
+    set -- $variant
+    out=$(mktemp)
+    if valgrind --tool=callgrind --callgrind-out-file="$out" --collect-atstart=no \
+         --toggle-collect='*MeasuredPasses*' "$native/bench/pass_cost" "$1" "$2" 2 100 \
+         >/dev/null 2>&1; then
+      total=$(awk '/^(summary|totals):/ {print $2; exit}' "$out")
+      printf '  %-10s %-5s %8d\n' "$1" "$2" $((total / 100))
+    else
+      printf '  %-10s %-5s not run on this processor\n' "$1" "$2"
+    fi
+    rm -f "$out"
+  done
+fi
 
 work=$(mktemp -d)
 helpers=()
