@@ -144,4 +144,9 @@ void LeaveZoomForCapture()
     Step(MouseEvent::CaptureStart, false, 0);
 }
 
+void ResetMouseState()
+{
+    KeepMouseState(MouseState());
+}
+
 }  // namespace display

@@ -56,6 +56,9 @@ void EndZoomSelection(LPARAM lParam);
 // Capture's start hook: back to the live plot from a zoom or a drag.
 void LeaveZoomForCapture();
 
+// Every mouse and zoom variable back to the 0 the program starts with (tests).
+void ResetMouseState();
+
 // Draws the band s..e (half pixels, s < e) of dsp::Spectrum stretched over
 // the whole plot, directly on the screen.
 void DrawZoomView(int32_t s, int32_t e);
