@@ -7,8 +7,8 @@
 
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/pending_handlers.h"
 #include "display/plot.h"
+#include "display/sliderhandlers.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "export/pending_handlers.h"
@@ -209,15 +209,9 @@ INT_PTR CloseDuringCapture()
     return 0;
 }
 
-// Capture starts on the live picture, whatever the mouse left.
-void LeaveZoomView()
-{
-    display::ZoomMode = 0;
-}
-
 }  // namespace
 
-INT_PTR MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -229,8 +223,15 @@ INT_PTR MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
         return 0;
     case WM_CLOSE:
         return CloseDuringCapture();
-    // WM_MOUSEMOVE, WM_LBUTTONDOWN and WM_LBUTTONUP (the readout and the zoom
-    // selection over the plot) are handled here once the mouse handling exists.
+    case WM_MOUSEMOVE:
+        display::FollowMouse(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        display::BeginZoomSelection(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        display::EndZoomSelection(lParam);
+        return 0;
     }
     return 0;
 }
@@ -245,7 +246,7 @@ void BuildMainWindow(HWND owner)
     CreateMenuBar();
     dsp::StartUp();
     capture::InputDevice = 0;
-    capture::CaptureStarted = LeaveZoomView;
+    capture::CaptureStarted = display::LeaveZoomForCapture;
     capture::BufferAnalysed = display::ShowNewSpectrum;
     display::CreatePlotSurface();
 }

@@ -110,15 +110,6 @@ void ShowNewSpectrum()
         RedrawPlot(CursorX);
 }
 
-// The plot control paints itself black after its parent; when both were
-// uncovered, it does so first here, or it would blank the copy at once and
-// the plot would stay black until the next buffer.
-void RepaintPlot()
-{
-    UpdateWindow(PlotWindow);
-    RedrawPlot(CursorX);
-}
-
 INT_PTR OnSampleRatePanel(HWND, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_COMMAND) {

@@ -36,8 +36,28 @@ void RedrawPlot(int32_t& cursorX);
 // is up, redrawn at CursorX.
 void ShowNewSpectrum();
 
-// The main window's WM_PAINT: the live plot redrawn at CursorX and copied.
+// The main window's WM_PAINT: the live plot redrawn at CursorX and copied,
+// also over a zoom view or a dragged band, whose state stays.
 void RepaintPlot();
+
+// The main window's mouse messages; lParam is the position in its client
+// area. Each turns what it finds into one step of display/mousezoom.h, keeps
+// the new mouse and zoom state and draws or writes what the step names.
+// WM_MOUSEMOVE: the cursor and readout state, the zoom readout (2101), or
+// the dragged band's edge.
+void FollowMouse(LPARAM lParam);
+// WM_LBUTTONDOWN: a band anchored where the plot was pressed; the live plot
+// freezes.
+void BeginZoomSelection(LPARAM lParam);
+// WM_LBUTTONUP: the band ends here and its zoom view is drawn, or the live
+// plot resumes when it is empty.
+void EndZoomSelection(LPARAM lParam);
+
+// Capture's start hook: back to the live plot from a zoom or a drag.
+void LeaveZoomForCapture();
+
+// Every mouse and zoom variable back to the 0 the program starts with (tests).
+void ResetMouseState();
 
 // Draws the band s..e (half pixels, s < e) of dsp::Spectrum stretched over
 // the whole plot, directly on the screen.

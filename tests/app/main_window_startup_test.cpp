@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/mainwindow.h"
-#include "display/pending_handlers.h"
+#include "display/sliderhandlers.h"
 #include "export/pending_handlers.h"
 #include "win/winlayer.h"
 #include "capture/capture.h"

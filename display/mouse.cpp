@@ -1,0 +1,152 @@
+#include "display/plot.h"
+
+#include <windowsx.h>
+
+#include "display/mousezoom.h"
+#include "display/plotmath.h"
+#include "dsp/fft.h"
+#include "facts/facts.h"
+
+namespace display {
+
+namespace {
+
+MouseState CurrentMouseState()
+{
+    MouseState state;
+    state.CursorX = CursorX;
+    state.CursorFrequency = CursorFrequency;
+    state.ZoomMode = ZoomMode;
+    state.Dragging = Dragging;
+    state.DragLastX = DragLastX;
+    state.SelectionStart = SelectionStart;
+    state.SelectionEnd = SelectionEnd;
+    return state;
+}
+
+void KeepMouseState(const MouseState& state)
+{
+    CursorX = state.CursorX;
+    CursorFrequency = state.CursorFrequency;
+    ZoomMode = state.ZoomMode;
+    Dragging = state.Dragging;
+    DragLastX = state.DragLastX;
+    SelectionStart = state.SelectionStart;
+    SelectionEnd = state.SelectionEnd;
+}
+
+PlotContext CurrentPlotContext()
+{
+    const LRESULT check =
+        SendDlgItemMessageA(facts::MainDialog, facts::IdLogarithmic, BM_GETCHECK, 0, 0);
+    PlotContext plot;
+    plot.width = PlotWidth;
+    plot.scale = check == BST_CHECKED ? LogarithmicScale : LinearScale;
+    plot.sampleRate = facts::SampleRate;
+    plot.reference = dsp::ReferenceLevel;
+    plot.spectrum = dsp::Spectrum;
+    // The pass leaves bin 0's magnitude here; 0 means none has run yet.
+    plot.bufferProcessed = dsp::FftReal[0] != 0.0f;
+    return plot;
+}
+
+// lParam is in the main window's client coordinates. The plot control lets
+// mouse input through to the main window, so the child under the point is
+// asked instead of the message's window.
+bool IsOverPlot(LPARAM lParam)
+{
+    if (PlotDC == nullptr)
+        return false;
+    POINT point;
+    point.x = GET_X_LPARAM(lParam);
+    point.y = GET_Y_LPARAM(lParam);
+    return ChildWindowFromPoint(facts::MainDialog, point) == WindowFromDC(PlotDC);
+}
+
+int32_t MouseXInPlot()
+{
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(PlotWindow, &point);
+    return point.x;
+}
+
+// Carries out what a step asks for, after its state has been kept, so that
+// a redraw sees the new CursorX.
+void CarryOut(const MouseStep& step)
+{
+    KeepMouseState(step.state);
+    if (step.setCrossHair) {
+        // Shared: the system owns it, nothing to destroy.
+        SetCursor(static_cast<HCURSOR>(
+            LoadImageA(nullptr, IDC_CROSS, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE)));
+    }
+    if (step.focusPlot)
+        SetFocus(PlotWindow);
+    switch (step.action) {
+    case MouseAction::None:
+        break;
+    case MouseAction::WriteZoomReadout:
+        SetDlgItemTextA(facts::MainDialog, facts::IdZoomReadout, step.text.c_str());
+        break;
+    case MouseAction::InvertBand:
+        InvertBand(step.first, step.second);
+        break;
+    case MouseAction::DrawZoomView:
+        DrawZoomView(step.first, step.second);
+        break;
+    case MouseAction::RedrawLive:
+        RedrawPlot(CursorX);
+        break;
+    }
+}
+
+void Step(MouseEvent event, bool overPlot, int32_t plotX)
+{
+    CarryOut(StepMouse(CurrentMouseState(), event, overPlot, plotX, CurrentPlotContext()));
+}
+
+// A mouse message: where it happened, then the step.
+void StepAt(MouseEvent event, LPARAM lParam)
+{
+    const bool overPlot = IsOverPlot(lParam);
+    Step(event, overPlot, overPlot ? MouseXInPlot() : 0);
+}
+
+}  // namespace
+
+void FollowMouse(LPARAM lParam)
+{
+    StepAt(MouseEvent::Move, lParam);
+}
+
+void BeginZoomSelection(LPARAM lParam)
+{
+    StepAt(MouseEvent::Press, lParam);
+}
+
+void EndZoomSelection(LPARAM lParam)
+{
+    StepAt(MouseEvent::Release, lParam);
+}
+
+// The plot control paints itself black after its parent; when both were
+// uncovered, it does so first here, or it would blank the copy at once and
+// the plot would stay black until the next buffer.
+void RepaintPlot()
+{
+    UpdateWindow(PlotWindow);
+    Step(MouseEvent::Paint, false, 0);
+}
+
+void LeaveZoomForCapture()
+{
+    Step(MouseEvent::CaptureStart, false, 0);
+}
+
+void ResetMouseState()
+{
+    KeepMouseState(MouseState());
+}
+
+}  // namespace display

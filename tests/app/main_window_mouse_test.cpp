@@ -1,0 +1,340 @@
+// The readout, drag-to-zoom and the sliders in the real main window, driven
+// with the mouse, key and scroll messages a user's actions produce, after a
+// scripted buffer of a known tone.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "display/plot.h"
+#include "dsp/fft.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/support/scripted_device.h"
+#include "tests/support/win32_test_support.h"
+
+namespace {
+
+constexpr int ToneBin = 24;
+constexpr uint32_t Green = 0x00FF00, Grey = 0x808080;
+
+HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
+std::string Text(int id) { return testsupport::WindowText(Control(id)); }
+void ClickStartStop()
+{
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+}
+
+// One buffer of the tone, with a little DC so that bin 0 is not 0; the
+// second queued buffer clicks Stop.
+scripted::Script OneBuffer()
+{
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.deviceNames = {"Scripted"};
+    script.fill = [](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, ToneBin, 8000);
+        for (int i = 0; i < count; ++i)
+            samples[i] += 200;
+    };
+    script.onQueued = [](int index) { if (index == 2) ClickStartStop(); };
+    return script;
+}
+
+// The readout text, worked out here: frequency of the bin and its level.
+std::string ReadoutOf(int bin)
+{
+    const float a = dsp::Spectrum[bin];
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1fHz, %.1fdB", bin * 44100.0 / 1024,
+                  a > 0 ? 20 * std::log10(a / 84300.0) : 0.0);
+    return text;
+}
+
+class MouseAndSliders : public apptest::MainWindow {
+protected:
+    int W = 0, H = 0;
+    void SetUp() override
+    {
+        display::ResetMouseState();
+        scripted::Install(OneBuffer());
+        apptest::MainWindow::SetUp();
+        W = display::PlotWidth;
+        H = display::PlotHeight;
+    }
+    void TearDown() override
+    {
+        apptest::MainWindow::TearDown();
+        scripted::Uninstall();
+    }
+    static void Capture()
+    {
+        scripted::Install(OneBuffer());
+        SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+        ASSERT_NE(dsp::FftReal[0], 0.0f);
+    }
+    static void Scale(int32_t scale)
+    {
+        SendMessageA(Control(facts::IdLogarithmic), BM_SETCHECK, scale, 0);
+        SendMessageA(Control(facts::IdLinear), BM_SETCHECK, !scale, 0);
+    }
+    // A mouse message at plot x, the pointer put there too.
+    static void Mouse(UINT message, int x) { MouseOver(display::PlotWindow, message, x); }
+    // The same over the Start button.
+    static void Off(UINT message) { MouseOver(Control(facts::IdStartStop), message, 5); }
+    static void MouseOver(HWND window, UINT message, int x)
+    {
+        POINT point = {x, 5};
+        ClientToScreen(window, &point);
+        SetCursorPos(point.x, point.y);
+        ScreenToClient(facts::MainDialog, &point);
+        SendMessageA(facts::MainDialog, message, 0, MAKELPARAM(point.x, point.y));
+    }
+    static void Paint() { SendMessageA(facts::MainDialog, WM_PAINT, 0, 0); }
+    std::vector<uint32_t> Screen() { return apptest::Snapshot(display::PlotDC, W, H); }
+    std::vector<uint32_t> Bitmap() { return apptest::Snapshot(display::MemoryDC, W, H); }
+    // Columns [from, to) of the screen are the bitmap's inverted, all others equal.
+    void ExpectInverted(int from, int to)
+    {
+        const std::vector<uint32_t> screen = Screen(), bitmap = Bitmap();
+        int wrong = 0;
+        for (int i = 0; i < W * H; ++i) {
+            const bool inside = i % W >= from && i % W < to;
+            wrong += screen[i] != (inside ? bitmap[i] ^ 0xFFFFFFu : bitmap[i]);
+        }
+        EXPECT_EQ(wrong, 0) << "band " << from << ".." << to;
+    }
+    void ExpectState(int zoom, int dragging)
+    {
+        EXPECT_EQ(display::ZoomMode, zoom);
+        EXPECT_EQ(display::Dragging, dragging);
+    }
+};
+
+bool IsCross() { return GetCursor() == LoadCursor(nullptr, IDC_CROSS); }
+
+TEST_F(MouseAndSliders, TheCursorLineAndLiveReadoutFollowTheMouseOnBothScales)
+{
+    // Before the first buffer nothing happens at all.
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Mouse(WM_MOUSEMOVE, 30);
+    Off(WM_MOUSEMOVE);
+    EXPECT_EQ(display::CursorX, 0);
+    EXPECT_FALSE(IsCross());
+    EXPECT_NE(GetFocus(), display::PlotWindow);
+
+    Capture();
+    struct Row { int32_t scale; int x; int bin; };
+    for (const Row& row : {Row{0, ToneBin, ToneBin}, Row{0, 300, 300}, Row{1, 1, 2},
+                           Row{1, 90, 3}, Row{1, 512, 512}}) {
+        Scale(row.scale);
+        Mouse(WM_MOUSEMOVE, row.x);
+        EXPECT_TRUE(IsCross());
+        EXPECT_EQ(GetFocus(), display::PlotWindow);
+        EXPECT_EQ(display::CursorX, row.x);
+        Paint();
+        EXPECT_EQ(Text(facts::IdLiveReadout), ReadoutOf(row.bin)) << row.x;
+        EXPECT_EQ(GetPixel(display::MemoryDC, row.x, 1), RGB(255, 255, 0)) << "no cursor line";
+    }
+    Off(WM_MOUSEMOVE);
+    EXPECT_EQ(display::CursorX, -1);
+}
+
+TEST_F(MouseAndSliders, DraggingInvertsTheBandAndReleaseDrawsTheZoomView)
+{
+    Capture();
+    // Press and release x, and the bins under the band's edges.
+    struct Row { int32_t scale; int press, release, first, last; };
+    for (const Row& row : {Row{0, 10, 60, 10, 60}, Row{0, 60, 10, 10, 60}, Row{1, 90, 480, 3, 347}}) {
+        Scale(row.scale);
+        Paint();
+        Mouse(WM_LBUTTONDOWN, row.press);
+        ExpectState(1, 1);
+        Mouse(WM_MOUSEMOVE, row.press + 40);
+        ExpectInverted(row.press, row.press + 40);
+        Mouse(WM_MOUSEMOVE, row.release);
+        ExpectInverted(std::min(row.press, row.release), std::max(row.press, row.release));
+        Mouse(WM_LBUTTONUP, row.release);
+        ExpectState(1, 0);
+
+        // Green only, with the tone's peak in a column of bin 24.
+        const std::vector<uint32_t> screen = Screen();
+        EXPECT_EQ(std::count(screen.begin(), screen.end(), Grey), 0);
+        const auto top = std::find(screen.begin(), screen.end(), Green);
+        ASSERT_NE(top, screen.end());
+        const int u = int(top - screen.begin()) % W / 2;
+        EXPECT_EQ(std::nearbyint(2.0 * u * (row.last - row.first) / W + row.first), ToneBin);
+
+        Mouse(WM_MOUSEMOVE, 1);
+        EXPECT_EQ(Text(facts::IdZoomReadout), ReadoutOf(row.first));
+        Paint();  // the live plot comes back, the zoom stays
+        EXPECT_EQ(Screen(), Bitmap());
+        ExpectState(1, 0);
+    }
+    Capture();
+    ExpectState(0, 0);
+    EXPECT_EQ(Screen(), Bitmap());
+}
+
+TEST_F(MouseAndSliders, AReleaseOutsideThePlotKeepsTheDragGoing)
+{
+    Capture();
+    Paint();
+    Mouse(WM_LBUTTONDOWN, 100);
+    Mouse(WM_MOUSEMOVE, 150);
+    Off(WM_LBUTTONUP);
+    ExpectState(1, 1);
+    ExpectInverted(100, 150);
+    Mouse(WM_MOUSEMOVE, 200);
+    ExpectInverted(100, 200);
+    Mouse(WM_LBUTTONUP, 200);
+    ExpectState(1, 0);
+    EXPECT_EQ(display::SelectionStart, 50);
+    EXPECT_EQ(display::SelectionEnd, 100);
+
+    // Pressed and released in one spot: live again. A Start ends a drag.
+    Mouse(WM_LBUTTONDOWN, 7);
+    Mouse(WM_LBUTTONUP, 7);
+    ExpectState(0, 0);
+    Mouse(WM_LBUTTONDOWN, 7);
+    Capture();
+    ExpectState(0, 0);
+}
+
+TEST_F(MouseAndSliders, AWidePlotReadsNothingBeyondTheSpectrum)
+{
+    SetWindowPos(facts::MainDialog, nullptr, 0, 0, 1020, 500, SWP_NOZORDER);
+    SetWindowPos(display::PlotWindow, nullptr, 0, 0, 1000, 300, SWP_NOMOVE | SWP_NOZORDER);
+    display::ReleasePlotSurface();
+    display::CreatePlotSurface();
+    W = display::PlotWidth;
+    H = display::PlotHeight;
+    ASSERT_GT(W, 900);
+    Capture();
+    dsp::Spectrum[dsp::FftLength - 1] = 8430;  // -20 dB in the entry past the pass's bins
+    Scale(1);
+    Mouse(WM_MOUSEMOVE, 900);
+    Paint();
+    const std::string live = Text(facts::IdLiveReadout);
+    EXPECT_EQ(live.substr(live.size() - 11), "Hz, -20.0dB") << live;
+
+    Mouse(WM_LBUTTONDOWN, 800);
+    Mouse(WM_LBUTTONUP, 990);
+    Mouse(WM_MOUSEMOVE, 850);
+    const std::string zoom = Text(facts::IdZoomReadout);
+    EXPECT_EQ(zoom.substr(zoom.size() - 11), "Hz, -20.0dB") << zoom;
+    const int y = std::lround(float(H / std::log(84300.0)) * std::log(10.0));
+    const std::vector<uint32_t> screen = Screen();
+    for (int x = 0; x < W; x += 37)
+        EXPECT_EQ(screen[y * W + x], Green) << x;
+}
+
+// --------------------------------------------------------------- sliders
+
+struct SliderRow { WPARAM key; int position; const char* label; double value; };
+
+TEST_F(MouseAndSliders, KeysMoveTheThumbTheLabelAndTheSetting)
+{
+    const SliderRow offset[] = {
+        {VK_UP, 9, "Offset + 10dB", 3},       {VK_PRIOR, 7, "Offset + 30dB", 32},
+        {VK_HOME, 0, "Offset + 100dB", 1e5},  {VK_DOWN, 1, "Offset + 90dB", 31623},
+        {VK_NEXT, 3, "Offset + 70dB", 3162},  {VK_END, 10, "Offset + 0dB", 1}};
+    const SliderRow averages[] = {
+        {VK_UP, 99, "1.1 Averages", 1.072},   {VK_PRIOR, 79, "4.3 Averages", 4.287},
+        {VK_HOME, 0, "1024 Averages", 1024},  {VK_NEXT, 20, "256 Averages", 256},
+        {VK_DOWN, 21, "239 Averages", 238.9}, {VK_END, 100, "1.0 Averages", 1}};
+    // Each press on a painted plot: only the averages blank it.
+    auto press = [this](int id, WPARAM key, int label, const SliderRow& row) {
+        Paint();
+        SendMessageA(Control(id), WM_KEYDOWN, key, 0);
+        SendMessageA(Control(id), WM_KEYUP, key, 0);
+        EXPECT_EQ(SendMessageA(Control(id), TBM_GETPOS, 0, 0), row.position);
+        EXPECT_EQ(Text(label), row.label);
+        const std::vector<uint32_t> bitmap = Bitmap();
+        EXPECT_EQ(std::count(bitmap.begin(), bitmap.end(), 0u) == W * H, id == facts::IdAveragesSlider)
+            << row.label;
+    };
+    for (const SliderRow& row : offset) {
+        press(facts::IdOffsetSlider, row.key, facts::IdOffsetLabel, row);
+        EXPECT_EQ(dsp::OffsetMultiplier, row.value);
+    }
+    for (const SliderRow& row : averages) {
+        press(facts::IdAveragesSlider, row.key, facts::IdAveragesLabel, row);
+        EXPECT_NEAR(1 / dsp::AveragingFactor, row.value, row.value * 1e-3);
+    }
+}
+
+TEST_F(MouseAndSliders, AClickBesideTheThumbCounts)
+{
+    HWND slider = Control(facts::IdOffsetSlider);
+    RECT client;
+    GetClientRect(slider, &client);
+    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, 15));
+    SendMessageA(slider, WM_LBUTTONUP, 0, MAKELPARAM(client.right / 2, 15));
+    EXPECT_EQ(SendMessageA(slider, TBM_GETPOS, 0, 0), 8);  // a page up from the bottom
+    EXPECT_EQ(Text(facts::IdOffsetLabel), "Offset + 20dB");
+    EXPECT_EQ(dsp::OffsetMultiplier, 10);
+}
+
+// Thumb drags carry their position in the high word; every other request
+// that moves the thumb is read from the control; others change nothing.
+TEST_F(MouseAndSliders, EveryScrollRequestThatMovesTheThumbCounts)
+{
+    struct Row { int id; WORD code; int label; const char* expected; };
+    const Row rows[] = {
+        {facts::IdOffsetSlider, TB_THUMBTRACK, facts::IdOffsetLabel, "Offset + 40dB"},
+        {facts::IdOffsetSlider, TB_THUMBPOSITION, facts::IdOffsetLabel, "Offset + 40dB"},
+        {facts::IdAveragesSlider, TB_THUMBTRACK, facts::IdAveragesLabel, "9.8 Averages"},
+        {facts::IdAveragesSlider, TB_THUMBPOSITION, facts::IdAveragesLabel, "9.8 Averages"},
+        {facts::IdAveragesSlider, TB_PAGEDOWN, facts::IdAveragesLabel, "11 Averages"},
+        {facts::IdAveragesSlider, 9, facts::IdAveragesLabel, "1.0 Averages"},
+    };
+    std::vector<Row> all(std::begin(rows), std::end(rows));
+    for (WORD code : {TB_LINEUP, TB_LINEDOWN, TB_PAGEUP, TB_PAGEDOWN, TB_TOP, TB_BOTTOM, TB_ENDTRACK})
+        all.push_back({facts::IdOffsetSlider, code, facts::IdOffsetLabel, "Offset + 70dB"});
+    all.push_back({facts::IdOffsetSlider, 9, facts::IdOffsetLabel, "Offset + 0dB"});
+    for (const Row& row : all) {
+        const bool offset = row.id == facts::IdOffsetSlider;
+        HWND slider = Control(row.id);
+        SendMessageA(slider, TBM_SETPOS, TRUE, offset ? 10 : 100);
+        SendMessageA(facts::MainDialog, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
+        SendMessageA(slider, TBM_SETPOS, TRUE, offset ? 3 : 66);
+        SendMessageA(facts::MainDialog, WM_VSCROLL, MAKEWPARAM(row.code, offset ? 6 : 67),
+                     reinterpret_cast<LPARAM>(slider));
+        EXPECT_EQ(Text(row.label), row.expected) << row.id << " code " << row.code;
+    }
+    EXPECT_EQ(dsp::OffsetMultiplier, 1);
+    EXPECT_EQ(dsp::AveragingFactor, 1.0f);
+}
+
+TEST_F(MouseAndSliders, ManyDragsAndSliderMovesLeaveNoObjectsBehind)
+{
+    Capture();
+    auto round = [](WPARAM key) {
+        Mouse(WM_LBUTTONDOWN, 50);
+        Mouse(WM_MOUSEMOVE, 120);
+        Mouse(WM_LBUTTONUP, 120);
+        Mouse(WM_MOUSEMOVE, 80);
+        Paint();
+        for (int id : {int(facts::IdOffsetSlider), int(facts::IdAveragesSlider)})
+            SendMessageA(Control(id), WM_KEYDOWN, key, 0);
+    };
+    // The pointer warps come back as queued mouse messages; they are let
+    // through before each count, after a warm-up that did everything once.
+    for (int i = 0; i < 10; ++i)
+        round(i % 2 ? VK_PRIOR : VK_NEXT);
+    testsupport::PumpMessages(200);
+    const int gdi = testsupport::CountGdiObjects(), user = testsupport::CountUserObjects();
+    for (int i = 0; i < 300; ++i)
+        round(i % 2 ? VK_PRIOR : VK_NEXT);
+    testsupport::PumpMessages(200);
+    EXPECT_EQ(testsupport::CountGdiObjects(), gdi);
+    EXPECT_EQ(testsupport::CountUserObjects(), user);
+}
+
+}  // namespace
