@@ -37,7 +37,9 @@ double Log10(double value)
 
 std::string FormatMask(double value, int decimals)
 {
-    if (std::isnan(value))
+    // printf spells NaN and the infinities in letters; a mask shows digits
+    // only, and these values read as zero as their logarithms do.
+    if (!std::isfinite(value))
         value = 0.0;
     // printf writes "-0.0" for negative zero and for small negatives that round
     // to zero; a "-" belongs only to values below zero, so -0.0 reads "0.0".

@@ -24,7 +24,8 @@ double Log10(double value);
 
 // The value with exactly `decimals` digits after the point (0 for the mask
 // "0", 1 for "0.0", 2 for "0.00"), rounded, at least one digit before the
-// point and a leading "-" only for values below zero.
+// point and a leading "-" only for values below zero. NaN and the
+// infinities read as 0.
 std::string FormatMask(double value, int decimals);
 
 }  // namespace numeric

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev libfftw3-dev
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 libwine:i386 fonts-wine

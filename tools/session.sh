@@ -1,4 +1,4 @@
-# Sourced by the run, test and measure scripts: the two builds, a virtual
+# Sourced by the run, test, fuzz and measure scripts: the builds, a virtual
 # display and a private PulseAudio server, each started in the background and
 # stopped by its PID. Nothing here touches a server or display that was
 # already running.
@@ -19,6 +19,71 @@ build_windows() {
 }
 build_win32() { local root=$1; shift; build_windows "$root" win32 i686-w64-mingw32 "$@"; }
 build_win64() { local root=$1; shift; build_windows "$root" win64 x86_64-w64-mingw32 "$@"; }
+
+# build_asan ROOT [TARGET...]: build/asan, the native build with
+# AddressSanitizer and UBSan (GCC), every finding fatal; all targets when none
+# are named. test_asan ROOT runs its tests, leaks counting as findings.
+build_asan() {
+  local root=$1; shift
+  cmake -S "$root" -B "$root/build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ -DANALYSER_SANITIZE=ON >/dev/null
+  cmake --build "$root/build/asan" -j2 ${1:+--target "$@"}
+}
+test_asan() {
+  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$1/build/asan" --output-on-failure -j2
+}
+
+# have_fuzz_compiler: true where Debian's clang can link a libFuzzer
+# program; sets FUZZ_SKIP_REASON when it answers no.
+have_fuzz_compiler() {
+  FUZZ_SKIP_REASON=
+  if ! command -v clang++ >/dev/null 2>&1; then
+    FUZZ_SKIP_REASON="clang++ is not installed"
+  elif ! printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' |
+       clang++ -x c++ -fsanitize=fuzzer - -o /dev/null 2>/dev/null; then
+    FUZZ_SKIP_REASON="clang++ links no libFuzzer program (libclang-rt-14-dev missing?)"
+  fi
+  [ -z "$FUZZ_SKIP_REASON" ]
+}
+
+# build_fuzz ROOT: build/fuzz, the portable core and its libFuzzer targets
+# (tests/fuzz) with clang, AddressSanitizer and UBSan.
+build_fuzz() {
+  local root=$1
+  cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DANALYSER_FUZZ=ON >/dev/null
+  cmake --build "$root/build/fuzz" -j2 --target fuzzers
+}
+
+# run_fuzzers ROOT SECONDS: runs every fuzz target of build/fuzz for SECONDS
+# from its committed seeds (tests/fuzz/corpus/<target>, only read) and the
+# inputs earlier runs found (build/fuzz/work/<target>); prints one line per
+# target with libFuzzer's count of executions. A crash, a failed check, a
+# sanitizer report, a leak or a slow input fails the run and leaves the
+# input in build/fuzz/findings.
+run_fuzzers() {
+  local root=$1 seconds=$2 fuzz="$1/build/fuzz" status=0 exe name log runs
+  mkdir -p "$fuzz/logs" "$fuzz/findings"
+  for exe in "$fuzz"/tests/fuzz/fuzz_*; do
+    [ -x "$exe" ] || continue
+    name=${exe##*/fuzz_}
+    log="$fuzz/logs/$name.log"
+    mkdir -p "$fuzz/work/$name"
+    if "$exe" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+         -print_final_stats=1 -artifact_prefix="$fuzz/findings/$name-" \
+         "$fuzz/work/$name" "$root/tests/fuzz/corpus/$name" >"$log" 2>&1; then
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+      echo "fuzz $name: ${runs:-?} executions in ${seconds} s, no finding"
+    else
+      echo "fuzz $name: FINDING (log $log, input in $fuzz/findings):"
+      tail -n 40 "$log"
+      status=1
+    fi
+  done
+  return $status
+}
 
 # host_runs_win32: true where this host can run the 32-bit Windows build,
 # found by running the 32-bit Wine loader (a kernel without 32-bit emulation

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the analyser natively, for 64-bit and for 32-bit Windows and runs
-# every test: the portable core natively, then the same unit tests, the window
-# tests and the end-to-end tests of each Windows build under Wine, inside a
-# virtual display with a private PulseAudio server. The 32-bit tests run
-# where this host runs 32-bit code; elsewhere (or with ANALYSER_SKIP_WIN32=1)
-# the 32-bit images are checked without running them. Everything started
-# here is stopped here, by PID.
+# every test: the portable core natively, again under AddressSanitizer and
+# UBSan, and each fuzz target of the core for 20 s (where clang can build
+# them); then the same unit tests, the window tests and the end-to-end tests
+# of each Windows build under Wine, inside a virtual display with a private
+# PulseAudio server. The 32-bit tests run where this host runs 32-bit code;
+# elsewhere (or with ANALYSER_SKIP_WIN32=1) the 32-bit images are checked
+# without running them. Everything started here is stopped here, by PID.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native="$root/build/native"
@@ -16,6 +17,12 @@ bash "$root/tools/install-deps.sh"
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
 build_native "$root"
+build_asan "$root"
+fuzzing=0
+if have_fuzz_compiler; then
+  build_fuzz "$root"
+  fuzzing=1
+fi
 build_win64 "$root"
 build_win32 "$root"
 
@@ -41,6 +48,13 @@ done
 
 status=0
 ctest --test-dir "$native" --output-on-failure -j2 || status=1
+echo "Native unit tests under AddressSanitizer and UBSan"
+test_asan "$root" || status=1
+if [ $fuzzing = 1 ]; then
+  run_fuzzers "$root" 20 || status=1
+else
+  echo "Not fuzzing the core: $FUZZ_SKIP_REASON"
+fi
 for build in "${windows[@]}"; do
   ctest --test-dir "$build" --output-on-failure -j2 || status=1
 done

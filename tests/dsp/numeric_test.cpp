@@ -77,6 +77,11 @@ TEST(Numeric, Masks)
         {-0.0, 1, "0.0"},
         {-0.0, 2, "0.00"},
         {NaN, 2, "0.00"},
+        // Infinities have no digits to show; like NaN they read as zero.
+        {Inf, 0, "0"},
+        {Inf, 1, "0.0"},
+        {-Inf, 1, "0.0"},
+        {-Inf, 2, "0.00"},
         // At least one digit before the point.
         {0.25, 1, "0.2"},
         {0.26, 1, "0.3"},
