@@ -11,7 +11,7 @@
 #include "display/plot.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/pending_handlers.h"
+#include "export/commands.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
 
