@@ -1,75 +1,45 @@
-// Mixer, Audio Devices, Help and About through the real main window's menu:
-// the arguments the process and shell layer is handed, a real detached
-// process, and the About box's window, controls, pixels, font and objects.
+// Mixer, Audio Devices, Help and About through the main window's menu: what
+// the process and shell layer is handed, a real detached process, and the
+// About box's window, labels, pixels, font and objects.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "export/commands.h"
-#include "facts/facts.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
 
 namespace {
 
-// ------------------------------------------------------ detached processes
+// What the last CreateProcessA was given; the handles it handed out are real,
+// so that the test can see them closed.
+SECURITY_ATTRIBUTES ProcessAttributes, ThreadAttributes;
+STARTUPINFOA Startup;
+std::string CommandLine;
+bool NoApplicationNameEnvironmentOrDirectory = false;
+BOOL InheritHandles = TRUE;
+DWORD CreationFlags = 0;
+HANDLE Given[2] = {};
 
-struct ProcessCall {
-    bool noApplicationName = false;
-    std::string commandLine;
-    DWORD processLength = 0, threadLength = 0;
-    bool processDescriptor = true, threadDescriptor = true;
-    BOOL processInherit = TRUE, threadInherit = TRUE, inheritHandles = TRUE;
-    DWORD flags = 0;
-    bool noEnvironment = false, noDirectory = false;
-    DWORD startupSize = 0, startupFlags = 0;
-    WORD show = 0;
-};
-std::vector<ProcessCall> ProcessCalls;
-bool ProcessStarts = true;
-HANDLE GivenProcess = nullptr, GivenThread = nullptr;
-
-// Hands out two real handles, so that the test can see them closed.
-BOOL RecordProcess(const char* applicationName, char* commandLine,
-                   SECURITY_ATTRIBUTES* processAttributes, SECURITY_ATTRIBUTES* threadAttributes,
-                   BOOL inheritHandles, DWORD creationFlags, void* environment,
+BOOL RecordProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* process,
+                   SECURITY_ATTRIBUTES* thread, BOOL inherit, DWORD flags, void* environment,
                    const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started)
 {
-    ProcessCall call;
-    call.noApplicationName = applicationName == nullptr;
-    call.commandLine = commandLine;
-    call.processLength = processAttributes->nLength;
-    call.threadLength = threadAttributes->nLength;
-    call.processDescriptor = processAttributes->lpSecurityDescriptor != nullptr;
-    call.threadDescriptor = threadAttributes->lpSecurityDescriptor != nullptr;
-    call.processInherit = processAttributes->bInheritHandle;
-    call.threadInherit = threadAttributes->bInheritHandle;
-    call.inheritHandles = inheritHandles;
-    call.flags = creationFlags;
-    call.noEnvironment = environment == nullptr;
-    call.noDirectory = directory == nullptr;
-    call.startupSize = startup->cb;
-    call.startupFlags = startup->dwFlags;
-    call.show = startup->wShowWindow;
-    ProcessCalls.push_back(call);
-    if (!ProcessStarts)
-        return FALSE;
-    GivenProcess = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    GivenThread = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    started->hProcess = GivenProcess;
-    started->hThread = GivenThread;
-    started->dwProcessId = 4242;
-    started->dwThreadId = 4343;
+    CommandLine = commandLine;
+    ProcessAttributes = *process;
+    ThreadAttributes = *thread;
+    Startup = *startup;
+    NoApplicationNameEnvironmentOrDirectory = !application && !environment && !directory;
+    InheritHandles = inherit;
+    CreationFlags = flags;
+    for (HANDLE& handle : Given)
+        handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    *started = {Given[0], Given[1], 4242, 4343};
     return TRUE;
-}
-
-bool IsOpen(HANDLE handle)
-{
-    DWORD flags = 0;
-    return GetHandleInformation(handle, &flags) != FALSE;
 }
 
 class Accessories : public ExportTest {
@@ -77,75 +47,49 @@ protected:
     void SetUp() override
     {
         ExportTest::SetUp();
-        ProcessCalls.clear();
-        ProcessStarts = true;
         platform::Calls.StartProcess = RecordProcess;
     }
 };
 
 TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 {
-    struct Case {
-        int menu;
-        const char* commandLine;
-    };
+    struct Case { int menu; const char* commandLine; };
     const Case cases[] = {
         {facts::IdMenuMixer, "Sndvol32.exe"},
         {facts::IdMenuAudioDevices, "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2"},
     };
     for (const Case& c : cases) {
-        ProcessCalls.clear();
         EXPECT_EQ(Menu(c.menu), 0);
-        ASSERT_EQ(ProcessCalls.size(), 1u) << c.commandLine;
-        const ProcessCall& call = ProcessCalls[0];
-        EXPECT_EQ(call.commandLine, c.commandLine);
-        EXPECT_TRUE(call.noApplicationName);
-        EXPECT_EQ(call.processLength, sizeof(SECURITY_ATTRIBUTES));
-        EXPECT_EQ(call.threadLength, sizeof(SECURITY_ATTRIBUTES));
-        EXPECT_FALSE(call.processDescriptor);
-        EXPECT_FALSE(call.threadDescriptor);
-        EXPECT_FALSE(call.processInherit);
-        EXPECT_FALSE(call.threadInherit);
-        EXPECT_FALSE(call.inheritHandles);
-        EXPECT_EQ(call.flags, 0x20u) << "NORMAL_PRIORITY_CLASS";
-        EXPECT_TRUE(call.noEnvironment);
-        EXPECT_TRUE(call.noDirectory);
-        EXPECT_EQ(call.startupSize, sizeof(STARTUPINFOA));
-        EXPECT_EQ(call.startupFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW));
-        EXPECT_EQ(call.show, 1);
-        EXPECT_FALSE(IsOpen(GivenProcess));
-        EXPECT_FALSE(IsOpen(GivenThread));
+        EXPECT_EQ(CommandLine, c.commandLine);
+        EXPECT_TRUE(NoApplicationNameEnvironmentOrDirectory);
+        for (const SECURITY_ATTRIBUTES& attributes : {ProcessAttributes, ThreadAttributes}) {
+            EXPECT_EQ(attributes.nLength, sizeof(SECURITY_ATTRIBUTES));
+            EXPECT_EQ(attributes.lpSecurityDescriptor, nullptr);
+            EXPECT_FALSE(attributes.bInheritHandle);
+        }
+        EXPECT_FALSE(InheritHandles);
+        EXPECT_EQ(CreationFlags, 0x20u) << "NORMAL_PRIORITY_CLASS";
+        EXPECT_EQ(Startup.cb, sizeof(STARTUPINFOA));
+        EXPECT_EQ(Startup.dwFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW));
+        EXPECT_EQ(Startup.wShowWindow, 1);
+        DWORD flags = 0;
+        EXPECT_FALSE(GetHandleInformation(Given[0], &flags)) << "process handle closed";
+        EXPECT_FALSE(GetHandleInformation(Given[1], &flags)) << "thread handle closed";
     }
-}
-
+    EXPECT_EQ(export_::RunDetached("x.exe"), 4242u);
 #ifndef _WIN64
-// The 32-bit layouts the system expects: 12 and 68 bytes.
-TEST_F(Accessories, On32BitWindowsTheStructuresAre12And68Bytes)
-{
-    Menu(facts::IdMenuMixer);
-    ASSERT_EQ(ProcessCalls.size(), 1u);
-    EXPECT_EQ(ProcessCalls[0].processLength, 12u);
-    EXPECT_EQ(ProcessCalls[0].threadLength, 12u);
-    EXPECT_EQ(ProcessCalls[0].startupSize, 68u);
-}
+    // The 32-bit layouts the system expects.
+    EXPECT_EQ(ProcessAttributes.nLength, 12u);
+    EXPECT_EQ(Startup.cb, 68u);
 #endif
-
-TEST_F(Accessories, RunDetachedGivesTheProcessIdOrZero)
-{
-    EXPECT_EQ(export_::RunDetached("anything.exe"), 4242u);
-    ProcessStarts = false;
-    EXPECT_EQ(export_::RunDetached("anything.exe"), 0u);
-    EXPECT_EQ(Menu(facts::IdMenuMixer), 0);
-    EXPECT_EQ(ProcessCalls.size(), 3u);
 }
 
-// With the system's CreateProcessA: a program that exists runs on its own
-// and is not waited for; one that does not exist gives 0.
+// With the system's CreateProcessA: a program that exists runs on its own;
+// one that does not gives 0.
 TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
 {
     platform::Calls = platform::System();
     const DWORD id = export_::RunDetached("cmd.exe /c exit 7");
-    ASSERT_NE(id, 0u);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
@@ -153,278 +97,144 @@ TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
     GetExitCodeProcess(process, &status);
     CloseHandle(process);
     EXPECT_EQ(status, 7u);
-
     EXPECT_EQ(export_::RunDetached("no-such-program-here.exe"), 0u);
-    EXPECT_EQ(Menu(facts::IdMenuMixer), 0);
 }
 
-// ------------------------------------------------------------------ help
-
-struct ShellCall {
-    HWND owner;
-    std::string verb, file, directory;
-    bool noParameters;
-    INT show;
-};
-std::vector<ShellCall> ShellCalls;
+std::string ShellCall;
 INT_PTR ShellResult = 0;
 
 HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char* parameters,
                       const char* directory, INT show)
 {
-    ShellCalls.push_back({owner, verb, file, directory, parameters == nullptr, show});
+    ShellCall = std::string(owner ? "owner" : "no owner") + "|" + verb + "|" + file + "|" +
+                (parameters ? parameters : "no parameters") + "|" + directory + "|" +
+                std::to_string(show);
     return reinterpret_cast<HINSTANCE>(ShellResult);
 }
 
-// The help file is looked for in the current directory, which here is not
-// the test program's; Help returns what the shell returned.
-TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectoryWithTheShell)
+// The guide of the current directory (here not the test program's), and the
+// shell's result returned; without the guide the system answers 2.
+TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
 {
     platform::Calls.ShellOpen = RecordShell;
-    for (INT_PTR result : {42, 31, 2}) {
-        ShellCalls.clear();
+    for (INT_PTR result : {42, 2}) {
         ShellResult = result;
-        EXPECT_EQ(export_::ShowHelp(facts::MainDialog, WM_COMMAND, facts::IdMenuHelp, 0), result);
-        ASSERT_EQ(ShellCalls.size(), 1u);
-        EXPECT_EQ(ShellCalls[0].owner, nullptr);
-        EXPECT_EQ(ShellCalls[0].verb, "open");
-        EXPECT_EQ(ShellCalls[0].file, "help spectrum.htm");
-        EXPECT_TRUE(ShellCalls[0].noParameters);
-        EXPECT_EQ(ShellCalls[0].directory, directory);
-        EXPECT_EQ(ShellCalls[0].show, SW_SHOWNORMAL);
+        EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
+        EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|" + directory + "|1");
     }
-    ShellCalls.clear();
-    Menu(facts::IdMenuHelp);
-    EXPECT_EQ(ShellCalls.size(), 1u) << "the menu item reaches Help";
-}
-
-TEST_F(Accessories, HelpWithoutTheGuideGetsFileNotFoundFromTheSystem)
-{
     platform::Calls = platform::System();
-    EXPECT_EQ(export_::ShowHelp(facts::MainDialog, WM_COMMAND, facts::IdMenuHelp, 0),
-              SE_ERR_FNF);
+    EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
 }
 
-// ------------------------------------------------------------- About box
-
-void (*WhileAboutOpen)() = nullptr;
-
-void CALLBACK DriveAbout(HWND, UINT, UINT_PTR id, DWORD)
-{
-    if (!export_::AboutBox || !IsWindowVisible(export_::AboutBox))
-        return;
-    KillTimer(nullptr, id);
-    WhileAboutOpen();
-}
-
-void CloseAbout()
-{
-    SendMessageA(export_::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-// Chooses About; `whileOpen` runs inside the box's loop and must close it.
-LRESULT OpenAbout(void (*whileOpen)())
-{
-    WhileAboutOpen = whileOpen;
-    SetTimer(nullptr, 0, 20, DriveAbout);
-    return SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuAbout, 0), 0);
-}
-
-struct Label {
-    std::string className, text;
-    LONG style = 0, exStyle = 0;
-    RECT rect = {};
-    HFONT font = nullptr;
-};
-
+// The About box, observed from a timer inside its own loop, then closed.
 struct SeenAbout {
-    std::string caption;
-    LONG style = 0, exStyle = 0;
-    HWND owner = nullptr;
-    POINT clientOrigin = {};  // on the screen
-    RECT client = {};
-    bool mainEnabled = true;
-    HICON bigIcon = nullptr, smallIcon = nullptr;
-    Label title, credits;
-    HFONT dialogFont = nullptr;
-    LOGFONTA titleFont = {}, creditsFont = {};
-    bool titleFontAlive = false;
-    int childCount = 0;
-    COLORREF dialogPixel = 0, titleMargin = 0, creditsMargin = 0;
+    std::string caption, title, credits, titleFace;
+    LONG style = 0, exStyle = 0, titleStyle = 0, creditsStyle = 0;
+    POINT origin = {};
+    RECT client = {}, titleRect = {}, creditsRect = {};
+    bool mainEnabled = true, hasIcon = false, creditsHaveDialogFont = false;
+    LOGFONTA titleFont = {};
+    HFONT titleHandle = nullptr;
+    COLORREF dialogPixel = 0, labelPixel = 0;
 };
 SeenAbout Seen;
 
-Label DescribeLabel(HWND box, int id)
-{
-    Label label;
-    HWND control = GetDlgItem(box, id);
-    label.className = testsupport::ClassName(control);
-    label.text = testsupport::WindowText(control);
-    label.style = GetWindowLongA(control, GWL_STYLE);
-    label.exStyle = GetWindowLongA(control, GWL_EXSTYLE);
-    label.rect = apptest::RectInParent(control);
-    label.font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    return label;
-}
-
-COLORREF PixelOf(HWND window, int x, int y)
-{
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
-
-void ObserveAbout()
+void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND box = export_::AboutBox;
-    Seen = SeenAbout();
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, id);
+    HWND title = GetDlgItem(box, export_::IdAboutTitle);
+    HWND credits = GetDlgItem(box, export_::IdAboutCredits);
     Seen.caption = testsupport::WindowText(box);
+    Seen.title = testsupport::WindowText(title);
+    Seen.credits = testsupport::WindowText(credits);
     Seen.style = GetWindowLongA(box, GWL_STYLE);
     Seen.exStyle = GetWindowLongA(box, GWL_EXSTYLE);
-    Seen.owner = GetWindow(box, GW_OWNER);
-    Seen.clientOrigin = {0, 0};
-    ClientToScreen(box, &Seen.clientOrigin);
+    Seen.titleStyle = GetWindowLongA(title, GWL_STYLE);
+    Seen.creditsStyle = GetWindowLongA(credits, GWL_STYLE);
+    ClientToScreen(box, &Seen.origin);
     GetClientRect(box, &Seen.client);
+    Seen.titleRect = apptest::RectInParent(title);
+    Seen.creditsRect = apptest::RectInParent(credits);
     Seen.mainEnabled = IsWindowEnabled(facts::MainDialog) != FALSE;
-    Seen.bigIcon = reinterpret_cast<HICON>(SendMessageA(box, WM_GETICON, ICON_BIG, 0));
-    Seen.smallIcon = reinterpret_cast<HICON>(SendMessageA(box, WM_GETICON, ICON_SMALL, 0));
-    Seen.title = DescribeLabel(box, export_::IdAboutTitle);
-    Seen.credits = DescribeLabel(box, export_::IdAboutCredits);
-    Seen.dialogFont = reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0));
-    GetObjectA(Seen.title.font, sizeof Seen.titleFont, &Seen.titleFont);
-    GetObjectA(Seen.credits.font, sizeof Seen.creditsFont, &Seen.creditsFont);
-    Seen.titleFontAlive = GetObjectType(export_::AboutTitleFont) == OBJ_FONT;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        ++Seen.childCount;
+    Seen.hasIcon = SendMessageA(box, WM_GETICON, ICON_BIG, 0) && SendMessageA(box, WM_GETICON, ICON_SMALL, 0);
+    Seen.creditsHaveDialogFont = SendMessageA(credits, WM_GETFONT, 0, 0) == SendMessageA(box, WM_GETFONT, 0, 0);
+    Seen.titleHandle = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
+    GetObjectA(Seen.titleHandle, sizeof Seen.titleFont, &Seen.titleFont);
     testsupport::PumpMessages(60);
-    // Right of both labels; and the labels' last columns, which no text of
-    // theirs reaches.
-    Seen.dialogPixel = PixelOf(box, Seen.client.right - 3, Seen.client.bottom / 2);
-    Seen.titleMargin = PixelOf(box, Seen.title.rect.right - 1, Seen.title.rect.top + 1);
-    Seen.creditsMargin = PixelOf(box, Seen.credits.rect.right - 1, Seen.client.bottom - 2);
+    HDC dc = GetDC(box);
+    Seen.dialogPixel = GetPixel(dc, Seen.client.right - 3, Seen.client.bottom / 2);
+    Seen.labelPixel = GetPixel(dc, Seen.creditsRect.right - 1, Seen.client.bottom - 2);
+    ReleaseDC(box, dc);
+    SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+LRESULT OpenAbout()
+{
+    SetTimer(nullptr, 0, 20, ObserveAndClose);
+    return ExportTest::Menu(facts::IdMenuAbout);
 }
 
 using apptest::PixelsX;
 using apptest::PixelsY;
 
-TEST_F(Accessories, TheAboutBoxIsPlacedStyledAndLabelledAsItsTableSays)
+TEST_F(Accessories, TheAboutBoxIsAsItsTableSays)
 {
-    EXPECT_EQ(OpenAbout([] { ObserveAbout(); CloseAbout(); }), 0);
-
+    EXPECT_EQ(OpenAbout(), 0);
     EXPECT_EQ(Seen.caption, "KESTRO spectrum analyser");
     EXPECT_EQ(Seen.style, static_cast<LONG>(0x94C800D4));
     EXPECT_EQ(Seen.exStyle & 0x10108, 0x10108);
-    EXPECT_EQ(Seen.owner, facts::MainDialog);
-    POINT origin = {0, 0};
-    ClientToScreen(facts::MainDialog, &origin);
-    // A template places the box's client area, in the owner's client area.
-    EXPECT_EQ(Seen.clientOrigin.x, origin.x + PixelsX(100));
-    EXPECT_EQ(Seen.clientOrigin.y, origin.y + PixelsY(50));
+    // A template places the box's client area in the owner's client area.
+    POINT owner = {0, 0};
+    ClientToScreen(facts::MainDialog, &owner);
+    EXPECT_EQ(Seen.origin.x - owner.x, PixelsX(100));
+    EXPECT_EQ(Seen.origin.y - owner.y, PixelsY(50));
     EXPECT_EQ(Seen.client.right, PixelsX(190));
     EXPECT_EQ(Seen.client.bottom, PixelsY(72));
+    EXPECT_TRUE(Seen.hasIcon);
     EXPECT_FALSE(Seen.mainEnabled);
-    EXPECT_NE(Seen.bigIcon, nullptr);
-    EXPECT_NE(Seen.smallIcon, nullptr);
-    EXPECT_EQ(Seen.childCount, 2);
-
-    struct Expected {
-        const Label& label;
-        int y, height;
-        const char* text;
-    };
-    const Expected labels[] = {
-        {Seen.title, 5, 15, "FFT spectrum analyser"},
-        {Seen.credits, 20, 90, nullptr},
-    };
-    for (const Expected& e : labels) {
-        EXPECT_EQ(e.label.className, "Static");
-        EXPECT_EQ(e.label.style, 0x50000001);
-        EXPECT_EQ(e.label.exStyle, 0);
-        EXPECT_EQ(e.label.rect.left, PixelsX(5));
-        EXPECT_EQ(e.label.rect.top, PixelsY(e.y));
-        EXPECT_EQ(e.label.rect.right - e.label.rect.left, PixelsX(165));
-        EXPECT_EQ(e.label.rect.bottom - e.label.rect.top, PixelsY(e.height));
-        if (e.text) {
-            EXPECT_EQ(e.label.text, e.text);
-        }
-    }
-
-    const COLORREF background = RGB(159, 220, 220);
-    EXPECT_EQ(Seen.dialogPixel, background);
-    EXPECT_EQ(Seen.titleMargin, background);
-    EXPECT_EQ(Seen.creditsMargin, background);
-
     EXPECT_TRUE(IsWindowEnabled(facts::MainDialog)) << "usable again once the box has closed";
-    EXPECT_EQ(export_::AboutBox, nullptr);
-}
 
-TEST_F(Accessories, TheCreditsAreSixLinesWithTheGivenOnesInPlace)
-{
-    OpenAbout([] { ObserveAbout(); CloseAbout(); });
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = Seen.credits.text.find("\r\n", start)) != std::string::npos;
-         start = end + 2)
-        lines.push_back(Seen.credits.text.substr(start, end - start));
-    lines.push_back(Seen.credits.text.substr(start));
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_NE(lines[0].find("KESTRO"), std::string::npos);
-    EXPECT_EQ(lines[1], "(with some help from others)");
-    EXPECT_EQ(lines[2], "Version 1.0 Build 20.03.11");
-    EXPECT_FALSE(lines[3].empty());
-    EXPECT_EQ(lines[4], "This version:March 2011");
-    EXPECT_NE(lines[5].find("2011"), std::string::npos);
-}
-
-// 14-point Arial on the title only; the credits keep the dialog font. The
-// font exists while the box is open and is gone once it has closed.
-TEST_F(Accessories, TheTitleHasFourteenPointArialForItsBoxAlone)
-{
-    OpenAbout([] { ObserveAbout(); CloseAbout(); });
+    const RECT title = {PixelsX(5), PixelsY(5), PixelsX(5) + PixelsX(165), PixelsY(5) + PixelsY(15)};
+    const RECT credits = {PixelsX(5), PixelsY(20), PixelsX(5) + PixelsX(165), PixelsY(20) + PixelsY(90)};
+    EXPECT_TRUE(EqualRect(&Seen.titleRect, &title));
+    EXPECT_TRUE(EqualRect(&Seen.creditsRect, &credits));
+    EXPECT_EQ(Seen.titleStyle, 0x50000001);
+    EXPECT_EQ(Seen.creditsStyle, 0x50000001);
+    EXPECT_EQ(Seen.title, "FFT spectrum analyser");
+    const std::string given = "\r\n(with some help from others)\r\nVersion 1.0 Build 20.03.11\r\n";
+    const size_t at = Seen.credits.find(given);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(Seen.credits.substr(0, at).find("KESTRO"), std::string::npos);
+    const std::string rest = Seen.credits.substr(at + given.size());
+    EXPECT_NE(rest.find("\r\nThis version:March 2011\r\n"), std::string::npos);
+    EXPECT_NE(rest.find("2011", rest.rfind("\r\n")), std::string::npos);
+    EXPECT_EQ(std::count(Seen.credits.begin(), Seen.credits.end(), '\n'), 5);
+    EXPECT_EQ(Seen.dialogPixel, RGB(159, 220, 220));
+    EXPECT_EQ(Seen.labelPixel, RGB(159, 220, 220));
 
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(std::string(Seen.titleFont.lfFaceName), "Arial");
-    EXPECT_EQ(Seen.titleFont.lfHeight, -(pixelsPerInch * 14) / 72);
-    EXPECT_EQ(Seen.titleFont.lfWidth, 0);
-    EXPECT_EQ(Seen.titleFont.lfWeight, 400);
-    EXPECT_FALSE(Seen.titleFont.lfItalic);
-    EXPECT_FALSE(Seen.titleFont.lfUnderline);
-    EXPECT_FALSE(Seen.titleFont.lfStrikeOut);
-    EXPECT_EQ(Seen.titleFont.lfCharSet, 0);
-    EXPECT_EQ(Seen.credits.font, Seen.dialogFont);
-    EXPECT_EQ(std::string(Seen.creditsFont.lfFaceName), "MS Sans Serif");
-    EXPECT_TRUE(Seen.titleFontAlive);
-    EXPECT_EQ(GetObjectType(Seen.title.font), 0u) << "the title font is deleted";
-    EXPECT_EQ(export_::AboutTitleFont, nullptr);
-}
-
-// Esc and Enter do not close the box: only its close box does.
-TEST_F(Accessories, KeysLeaveTheAboutBoxOpen)
-{
-    static bool openAfterKeys = false;
-    OpenAbout([] {
-        for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-            PostMessageA(export_::AboutBox, WM_KEYDOWN, key, 0);
-            PostMessageA(export_::AboutBox, WM_KEYUP, key, 0xC0000001);
-        }
-        testsupport::PumpMessages(60);
-        openAfterKeys = IsWindow(export_::AboutBox) != FALSE;
-        CloseAbout();
-    });
-    EXPECT_TRUE(openAfterKeys);
+    LOGFONTA arial = {};
+    arial.lfHeight = -(pixelsPerInch * 14) / 72;
+    arial.lfWeight = 400;
+    lstrcpyA(arial.lfFaceName, "Arial");
+    EXPECT_EQ(memcmp(&Seen.titleFont, &arial, sizeof arial), 0) << Seen.titleFont.lfFaceName;
+    EXPECT_TRUE(Seen.creditsHaveDialogFont);
+    EXPECT_EQ(GetObjectType(Seen.titleHandle), 0u) << "the title font is deleted";
 }
 
 TEST_F(Accessories, RepeatedAboutBoxesLeaveNoObjectsBehind)
 {
-    OpenAbout(CloseAbout);
+    OpenAbout();
     testsupport::PumpMessages(20);
     const int gdiBefore = testsupport::CountGdiObjects();
     const int userBefore = testsupport::CountUserObjects();
     for (int i = 0; i < 60; ++i)
-        OpenAbout(CloseAbout);
+        OpenAbout();
     testsupport::PumpMessages(20);
     EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
     EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
