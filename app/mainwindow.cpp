@@ -11,7 +11,7 @@
 #include "display/sliderhandlers.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/pending_handlers.h"
+#include "export/commands.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
 

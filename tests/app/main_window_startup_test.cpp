@@ -8,7 +8,7 @@
 
 #include "app/mainwindow.h"
 #include "display/sliderhandlers.h"
-#include "export/pending_handlers.h"
+#include "export/commands.h"
 #include "win/winlayer.h"
 #include "capture/capture.h"
 #include "capture/soundcard.h"

@@ -1,0 +1,54 @@
+// The menu commands of export and the accessories: the spectrum to a dated
+// file and to the clipboard, the help file, the About box, the volume mixer
+// and the audio page of the control panel. Each is a handler bound to its
+// menu item; none looks at its arguments. They read dsp::Spectrum,
+// dsp::ReferenceLevel and facts::SampleRate and write none of them. The
+// clock, the processes and the shell are reached through platform::Calls.
+#pragma once
+#include <windows.h>
+
+// "export" is a keyword; the module's namespace is export_.
+namespace export_ {
+
+// Identifiers of the About box's two labels.
+enum : int {
+    IdAboutTitle = 10001,
+    IdAboutCredits = 10002,
+};
+
+// The About box while ShowAbout runs, else 0.
+extern HWND AboutBox;
+// Its title font while it is open, else 0; ShowAbout creates and deletes it.
+extern HFONT AboutTitleFont;
+
+// "Save FFT to file": writes the spectrum text and one more "\r\n" to
+// FFTddMonthyyyyhhmmss.txt in the current directory, replacing a file of
+// that name. When the file cannot be created or fully written it says so in
+// a "Warning" box naming the file; success is silent. Returns 0.
+INT_PTR SaveFftToFile(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "Save FFT to clipboard": the spectrum text as CF_TEXT. The memory block
+// passes to the clipboard when it takes it and is freed here when it does
+// not. Returns 0.
+INT_PTR SaveFftToClipboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "Help": opens "help spectrum.htm" of the current directory with the shell;
+// returns the shell's result (above 32 on success).
+INT_PTR ShowHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "About": builds the About box owned by facts::MainDialog and runs it
+// modally until its close box ends it; returns 0.
+INT_PTR ShowAbout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "Mixer": starts "Sndvol32.exe" with RunDetached; returns 0.
+INT_PTR RunMixer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "Audio Devices": starts the control panel's audio page with RunDetached;
+// returns 0.
+INT_PTR RunAudioDevices(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Starts `commandLine` without waiting for it and closes both handles at
+// once; the new process's id, or 0 when it did not start.
+DWORD RunDetached(const char* commandLine);
+
+}  // namespace export_

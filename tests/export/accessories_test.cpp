@@ -1,0 +1,243 @@
+// Mixer, Audio Devices, Help and About through the main window's menu: what
+// the process and shell layer is handed, a real detached process, and the
+// About box's window, labels, pixels, font and objects.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "export/commands.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/win32_test_support.h"
+#include "win/platform.h"
+
+namespace {
+
+// What the last CreateProcessA was given; the handles it handed out are real,
+// so that the test can see them closed.
+SECURITY_ATTRIBUTES ProcessAttributes, ThreadAttributes;
+STARTUPINFOA Startup;
+std::string CommandLine;
+bool NoApplicationNameEnvironmentOrDirectory = false;
+BOOL InheritHandles = TRUE;
+DWORD CreationFlags = 0;
+HANDLE Given[2] = {};
+
+BOOL RecordProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* process,
+                   SECURITY_ATTRIBUTES* thread, BOOL inherit, DWORD flags, void* environment,
+                   const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started)
+{
+    CommandLine = commandLine;
+    ProcessAttributes = *process;
+    ThreadAttributes = *thread;
+    Startup = *startup;
+    NoApplicationNameEnvironmentOrDirectory = !application && !environment && !directory;
+    InheritHandles = inherit;
+    CreationFlags = flags;
+    for (HANDLE& handle : Given)
+        handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    *started = {Given[0], Given[1], 4242, 4343};
+    return TRUE;
+}
+
+class Accessories : public ExportTest {
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        platform::Calls.StartProcess = RecordProcess;
+    }
+};
+
+TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
+{
+    struct Case { int menu; const char* commandLine; };
+    const Case cases[] = {
+        {facts::IdMenuMixer, "Sndvol32.exe"},
+        {facts::IdMenuAudioDevices, "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Menu(c.menu), 0);
+        EXPECT_EQ(CommandLine, c.commandLine);
+        EXPECT_TRUE(NoApplicationNameEnvironmentOrDirectory);
+        for (const SECURITY_ATTRIBUTES& attributes : {ProcessAttributes, ThreadAttributes}) {
+            EXPECT_EQ(attributes.nLength, sizeof(SECURITY_ATTRIBUTES));
+            EXPECT_EQ(attributes.lpSecurityDescriptor, nullptr);
+            EXPECT_FALSE(attributes.bInheritHandle);
+        }
+        EXPECT_FALSE(InheritHandles);
+        EXPECT_EQ(CreationFlags, 0x20u) << "NORMAL_PRIORITY_CLASS";
+        EXPECT_EQ(Startup.cb, sizeof(STARTUPINFOA));
+        EXPECT_EQ(Startup.dwFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW));
+        EXPECT_EQ(Startup.wShowWindow, 1);
+        DWORD flags = 0;
+        EXPECT_FALSE(GetHandleInformation(Given[0], &flags)) << "process handle closed";
+        EXPECT_FALSE(GetHandleInformation(Given[1], &flags)) << "thread handle closed";
+    }
+    EXPECT_EQ(export_::RunDetached("x.exe"), 4242u);
+#ifndef _WIN64
+    // The 32-bit layouts the system expects.
+    EXPECT_EQ(ProcessAttributes.nLength, 12u);
+    EXPECT_EQ(Startup.cb, 68u);
+#endif
+}
+
+// With the system's CreateProcessA: a program that exists runs on its own;
+// one that does not gives 0.
+TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
+{
+    platform::Calls = platform::System();
+    const DWORD id = export_::RunDetached("cmd.exe /c exit 7");
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(process, &status);
+    CloseHandle(process);
+    EXPECT_EQ(status, 7u);
+    EXPECT_EQ(export_::RunDetached("no-such-program-here.exe"), 0u);
+}
+
+std::string ShellCall;
+INT_PTR ShellResult = 0;
+
+HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char* parameters,
+                      const char* directory, INT show)
+{
+    ShellCall = std::string(owner ? "owner" : "no owner") + "|" + verb + "|" + file + "|" +
+                (parameters ? parameters : "no parameters") + "|" + directory + "|" +
+                std::to_string(show);
+    return reinterpret_cast<HINSTANCE>(ShellResult);
+}
+
+// The guide of the current directory (here not the test program's), and the
+// shell's result returned; without the guide the system answers 2.
+TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
+{
+    platform::Calls.ShellOpen = RecordShell;
+    for (INT_PTR result : {42, 2}) {
+        ShellResult = result;
+        EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
+        EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|" + directory + "|1");
+    }
+    platform::Calls = platform::System();
+    EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
+}
+
+// The About box, observed from a timer inside its own loop, then closed.
+struct SeenAbout {
+    std::string caption, title, credits, titleFace;
+    LONG style = 0, exStyle = 0, titleStyle = 0, creditsStyle = 0;
+    POINT origin = {};
+    RECT client = {}, titleRect = {}, creditsRect = {};
+    bool mainEnabled = true, hasIcon = false, creditsHaveDialogFont = false;
+    LOGFONTA titleFont = {};
+    HFONT titleHandle = nullptr;
+    COLORREF dialogPixel = 0, labelPixel = 0;
+};
+SeenAbout Seen;
+
+void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = export_::AboutBox;
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, id);
+    HWND title = GetDlgItem(box, export_::IdAboutTitle);
+    HWND credits = GetDlgItem(box, export_::IdAboutCredits);
+    Seen.caption = testsupport::WindowText(box);
+    Seen.title = testsupport::WindowText(title);
+    Seen.credits = testsupport::WindowText(credits);
+    Seen.style = GetWindowLongA(box, GWL_STYLE);
+    Seen.exStyle = GetWindowLongA(box, GWL_EXSTYLE);
+    Seen.titleStyle = GetWindowLongA(title, GWL_STYLE);
+    Seen.creditsStyle = GetWindowLongA(credits, GWL_STYLE);
+    ClientToScreen(box, &Seen.origin);
+    GetClientRect(box, &Seen.client);
+    Seen.titleRect = apptest::RectInParent(title);
+    Seen.creditsRect = apptest::RectInParent(credits);
+    Seen.mainEnabled = IsWindowEnabled(facts::MainDialog) != FALSE;
+    Seen.hasIcon = SendMessageA(box, WM_GETICON, ICON_BIG, 0) && SendMessageA(box, WM_GETICON, ICON_SMALL, 0);
+    Seen.creditsHaveDialogFont = SendMessageA(credits, WM_GETFONT, 0, 0) == SendMessageA(box, WM_GETFONT, 0, 0);
+    Seen.titleHandle = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
+    GetObjectA(Seen.titleHandle, sizeof Seen.titleFont, &Seen.titleFont);
+    testsupport::PumpMessages(60);
+    HDC dc = GetDC(box);
+    Seen.dialogPixel = GetPixel(dc, Seen.client.right - 3, Seen.client.bottom / 2);
+    Seen.labelPixel = GetPixel(dc, Seen.creditsRect.right - 1, Seen.client.bottom - 2);
+    ReleaseDC(box, dc);
+    SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+LRESULT OpenAbout()
+{
+    SetTimer(nullptr, 0, 20, ObserveAndClose);
+    return ExportTest::Menu(facts::IdMenuAbout);
+}
+
+using apptest::PixelsX;
+using apptest::PixelsY;
+
+TEST_F(Accessories, TheAboutBoxIsAsItsTableSays)
+{
+    EXPECT_EQ(OpenAbout(), 0);
+    EXPECT_EQ(Seen.caption, "KESTRO spectrum analyser");
+    EXPECT_EQ(Seen.style, static_cast<LONG>(0x94C800D4));
+    EXPECT_EQ(Seen.exStyle & 0x10108, 0x10108);
+    // A template places the box's client area in the owner's client area.
+    POINT owner = {0, 0};
+    ClientToScreen(facts::MainDialog, &owner);
+    EXPECT_EQ(Seen.origin.x - owner.x, PixelsX(100));
+    EXPECT_EQ(Seen.origin.y - owner.y, PixelsY(50));
+    EXPECT_EQ(Seen.client.right, PixelsX(190));
+    EXPECT_EQ(Seen.client.bottom, PixelsY(72));
+    EXPECT_TRUE(Seen.hasIcon);
+    EXPECT_FALSE(Seen.mainEnabled);
+    EXPECT_TRUE(IsWindowEnabled(facts::MainDialog)) << "usable again once the box has closed";
+
+    const RECT title = {PixelsX(5), PixelsY(5), PixelsX(5) + PixelsX(165), PixelsY(5) + PixelsY(15)};
+    const RECT credits = {PixelsX(5), PixelsY(20), PixelsX(5) + PixelsX(165), PixelsY(20) + PixelsY(90)};
+    EXPECT_TRUE(EqualRect(&Seen.titleRect, &title));
+    EXPECT_TRUE(EqualRect(&Seen.creditsRect, &credits));
+    EXPECT_EQ(Seen.titleStyle, 0x50000001);
+    EXPECT_EQ(Seen.creditsStyle, 0x50000001);
+    EXPECT_EQ(Seen.title, "FFT spectrum analyser");
+    const std::string given = "\r\n(with some help from others)\r\nVersion 1.0 Build 20.03.11\r\n";
+    const size_t at = Seen.credits.find(given);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(Seen.credits.substr(0, at).find("KESTRO"), std::string::npos);
+    const std::string rest = Seen.credits.substr(at + given.size());
+    EXPECT_NE(rest.find("\r\nThis version:March 2011\r\n"), std::string::npos);
+    EXPECT_NE(rest.find("2011", rest.rfind("\r\n")), std::string::npos);
+    EXPECT_EQ(std::count(Seen.credits.begin(), Seen.credits.end(), '\n'), 5);
+    EXPECT_EQ(Seen.dialogPixel, RGB(159, 220, 220));
+    EXPECT_EQ(Seen.labelPixel, RGB(159, 220, 220));
+
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTA arial = {};
+    arial.lfHeight = -(pixelsPerInch * 14) / 72;
+    arial.lfWeight = 400;
+    lstrcpyA(arial.lfFaceName, "Arial");
+    EXPECT_EQ(memcmp(&Seen.titleFont, &arial, sizeof arial), 0) << Seen.titleFont.lfFaceName;
+    EXPECT_TRUE(Seen.creditsHaveDialogFont);
+    EXPECT_EQ(GetObjectType(Seen.titleHandle), 0u) << "the title font is deleted";
+}
+
+TEST_F(Accessories, RepeatedAboutBoxesLeaveNoObjectsBehind)
+{
+    OpenAbout();
+    testsupport::PumpMessages(20);
+    const int gdiBefore = testsupport::CountGdiObjects();
+    const int userBefore = testsupport::CountUserObjects();
+    for (int i = 0; i < 60; ++i)
+        OpenAbout();
+    testsupport::PumpMessages(20);
+    EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
+    EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
+}
+
+}  // namespace

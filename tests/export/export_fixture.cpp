@@ -1,0 +1,87 @@
+#include "tests/export/export_fixture.h"
+
+#include "win/platform.h"
+
+namespace {
+
+// Deletes every file and empty folder inside `folder`, then the folder. The
+// tests make read-only files; their attribute is cleared first.
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+void ExportTest::SetUp()
+{
+    GetCurrentDirectoryA(sizeof previous, previous);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    static int serial = 0;
+    directory = std::string(temp) + "export_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++serial);
+    RemoveTree(directory);
+    ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA(directory.c_str()));
+    apptest::MainWindow::SetUp();
+}
+
+void ExportTest::TearDown()
+{
+    apptest::MainWindow::TearDown();
+    platform::Calls = platform::System();
+    SetCurrentDirectoryA(previous);
+    RemoveTree(directory);
+}
+
+LRESULT ExportTest::Menu(int id)
+{
+    return SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+std::string ExportTest::ReadFile(const std::string& name)
+{
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool ExportTest::DirectoryIsEmpty()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    bool empty = true;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                empty = false;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return empty;
+}

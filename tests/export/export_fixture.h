@@ -1,0 +1,28 @@
+// The fixture of the export and accessory window tests: a real main window as
+// start-up leaves it, a fresh empty current directory of the test's own, and
+// the platform calls restored after each test.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "tests/app/main_window_fixture.h"
+
+class ExportTest : public apptest::MainWindow {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+public:
+    // Sends the main window the command of a menu item, as a click does.
+    static LRESULT Menu(int id);
+    // The bytes of a file of the current directory; empty when it is missing.
+    static std::string ReadFile(const std::string& name);
+    // Whether the current directory holds nothing at all.
+    static bool DirectoryIsEmpty();
+
+    std::string directory;  // the current directory during the test
+
+private:
+    char previous[MAX_PATH] = {};
+};

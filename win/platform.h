@@ -1,0 +1,33 @@
+// The kernel32 and shell32 calls whose effect lies outside the program or
+// depends on the moment: the local clock, starting a process and the shell's
+// open. They sit behind one table of functions so that tests can record what
+// is asked instead of starting programs; the production table calls the
+// system directly with the arguments it is given. Nothing here knows what the
+// program does with them.
+#pragma once
+#include <windows.h>
+
+namespace platform {
+
+struct Functions {
+    // GetLocalTime: the local date and time now.
+    void (*LocalTime)(SYSTEMTIME* now);
+    // CreateProcessA with every argument passed through. On success the
+    // caller owns the two handles it leaves in *started and must close them.
+    BOOL (*StartProcess)(const char* applicationName, char* commandLine,
+                         SECURITY_ATTRIBUTES* processAttributes,
+                         SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles,
+                         DWORD creationFlags, void* environment, const char* directory,
+                         STARTUPINFOA* startup, PROCESS_INFORMATION* started);
+    // ShellExecuteA with every argument passed through; its result.
+    HINSTANCE (*ShellOpen)(HWND owner, const char* verb, const char* file,
+                           const char* parameters, const char* directory, INT show);
+};
+
+// The table the program uses; starts as System(). Tests may replace it.
+extern Functions Calls;
+
+// The functions that call the system.
+Functions System();
+
+}  // namespace platform
