@@ -36,127 +36,147 @@ inline __m128 WindowedSamples(const int16_t* samples, const float* table, int32_
     return V::Narrow(V::Mul(product, gain));
 }
 
-// Windowing, the bit-reversed load and the first two stages in registers.
-// The four points of a stage-2 group come from n, n + 512, n + 256, n + 768
-// with n < 256, and the group starts at BitReverseTable[n]; lanes hold four
-// consecutive n, so the results are transposed before they are stored.
-// Every imaginary part is +0 here except the k = 1 one of stage 2: with
-// wr = 1 and wi = 0, or an imaginary part of +0, the products reduce
-// exactly to the operations below (the +-0 terms kept where they can
-// decide the sign of a zero).
-template <class V, bool Rectangular>
-inline void LoadFirstTwoStages(const int16_t* samples, const float* table, double gain)
+// W::Lanes twiddle factors, widened to double.
+template <class W>
+struct Twiddles {
+    typename W::D re, im;
+};
+
+template <class W>
+inline Twiddles<W> TwiddlesAt(int32_t index)
 {
-    const typename V::D g = V::Set(gain);
-    const float w1r = static_cast<float>(Tables.twiddleRe[3]);
-    const float w1i = static_cast<float>(Tables.twiddleIm[3]);
-    const __m128 wr = _mm_set1_ps(w1r);
-    const __m128 wi = _mm_set1_ps(w1i);
-    const __m128 zeroTimesWi = _mm_set1_ps(0.0f * w1i);
-    const __m128 zeroTimesWr = _mm_set1_ps(0.0f * w1r);
-    const __m128 zero = _mm_setzero_ps();
-    for (int32_t n = 0; n < FftLength / 4; n += 4) {
-        const __m128 a = WindowedSamples<V, Rectangular>(samples, table, n, g);
-        const __m128 b = WindowedSamples<V, Rectangular>(samples, table, n + 512, g);
-        const __m128 c = WindowedSamples<V, Rectangular>(samples, table, n + 256, g);
-        const __m128 d = WindowedSamples<V, Rectangular>(samples, table, n + 768, g);
-        const __m128 r0 = _mm_add_ps(a, b);
-        const __m128 r1 = _mm_sub_ps(a, b);
-        const __m128 r2 = _mm_add_ps(c, d);
-        const __m128 r3 = _mm_sub_ps(c, d);
-        const __m128 tr = _mm_sub_ps(_mm_mul_ps(r3, wr), zeroTimesWi);
-        const __m128 ti = _mm_add_ps(_mm_mul_ps(r3, wi), zeroTimesWr);
-        __m128 x0 = _mm_add_ps(r0, r2);
-        __m128 x1 = _mm_add_ps(r1, tr);
-        __m128 x2 = _mm_sub_ps(r0, r2);
-        __m128 x3 = _mm_sub_ps(r1, tr);
-        const __m128 i1 = _mm_add_ps(zero, ti);
-        const __m128 i3 = _mm_sub_ps(zero, ti);
-        _MM_TRANSPOSE4_PS(x0, x1, x2, x3);
-        const __m128 imLow = _mm_unpacklo_ps(i1, i3);
-        const __m128 imHigh = _mm_unpackhi_ps(i1, i3);
-        const int32_t* j = BitReverseTable + n;
-        _mm_storeu_ps(FftReal + j[0], x0);
-        _mm_storeu_ps(FftReal + j[1], x1);
-        _mm_storeu_ps(FftReal + j[2], x2);
-        _mm_storeu_ps(FftReal + j[3], x3);
-        _mm_storeu_ps(FftImag + j[0], _mm_unpacklo_ps(zero, imLow));
-        _mm_storeu_ps(FftImag + j[1], _mm_unpackhi_ps(zero, imLow));
-        _mm_storeu_ps(FftImag + j[2], _mm_unpacklo_ps(zero, imHigh));
-        _mm_storeu_ps(FftImag + j[3], _mm_unpackhi_ps(zero, imHigh));
-    }
+    return {W::Load(Tables.twiddleRe + index), W::Load(Tables.twiddleIm + index)};
 }
 
 // The twiddle product of W::Lanes butterflies, (tr, ti) = x[ip] * w,
 // exactly as the reference forms it.
 template <class W>
-inline void TwiddleProduct(const float* xr, const float* xi, const double* wr, const double* wi,
+inline void TwiddleProduct(typename W::D dr, typename W::D di, const Twiddles<W>& w,
                            typename W::F& tr, typename W::F& ti)
 {
-    const typename W::D dr = W::WidenLoad(xr);
-    const typename W::D di = W::WidenLoad(xi);
-    const typename W::D cr = W::Load(wr);
-    const typename W::D ci = W::Load(wi);
-    tr = W::Narrow(W::Sub(W::Mul(dr, cr), W::Mul(di, ci)));
-    ti = W::Narrow(W::Add(W::Mul(dr, ci), W::Mul(di, cr)));
+    tr = W::Narrow(W::Sub(W::Mul(dr, w.re), W::Mul(di, w.im)));
+    ti = W::Narrow(W::Add(W::Mul(dr, w.im), W::Mul(di, w.re)));
+}
+
+// The first two stages of the four points that come from n, n + 512,
+// n + 256, n + 768 (four consecutive n in the lanes, one stage-2 group each):
+// x[k] holds point k of the four groups. Every imaginary part is +0 here
+// except those of points 1 and 3, i1 and i3: with wr = 1 and wi = 0, or an
+// imaginary part of +0, the products reduce exactly to the operations below
+// (the +-0 terms kept where they can decide the sign of a zero).
+struct StageTwoPoints {
+    __m128 x[4], i1, i3;
+};
+
+// A twiddle factor in single lanes with the zero products that go with it.
+struct SingleTwiddle {
+    __m128 re, im, zeroTimesIm, zeroTimesRe;
+};
+
+inline SingleTwiddle SingleTwiddleAt(int32_t index)
+{
+    const float wr = static_cast<float>(Tables.twiddleRe[index]);
+    const float wi = static_cast<float>(Tables.twiddleIm[index]);
+    return {_mm_set1_ps(wr), _mm_set1_ps(wi), _mm_set1_ps(0.0f * wi), _mm_set1_ps(0.0f * wr)};
+}
+
+// The product x * w of a point whose imaginary part is +0, in single: the
+// product of two singles is exact in double, so rounding it once is all the
+// reference's double arithmetic does.
+inline void RealTimesTwiddle(__m128 xr, const SingleTwiddle& w, __m128& tr, __m128& ti)
+{
+    tr = _mm_sub_ps(_mm_mul_ps(xr, w.re), w.zeroTimesIm);
+    ti = _mm_add_ps(_mm_mul_ps(xr, w.im), w.zeroTimesRe);
+}
+
+template <class V, bool Rectangular>
+inline void FirstTwoStages(const int16_t* samples, const float* table, int32_t n,
+                           typename V::D g, const SingleTwiddle& w, StageTwoPoints& out)
+{
+    const __m128 a = WindowedSamples<V, Rectangular>(samples, table, n, g);
+    const __m128 b = WindowedSamples<V, Rectangular>(samples, table, n + 512, g);
+    const __m128 c = WindowedSamples<V, Rectangular>(samples, table, n + 256, g);
+    const __m128 d = WindowedSamples<V, Rectangular>(samples, table, n + 768, g);
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 r0 = _mm_add_ps(a, b);
+    const __m128 r1 = _mm_sub_ps(a, b);
+    const __m128 r2 = _mm_add_ps(c, d);
+    const __m128 r3 = _mm_sub_ps(c, d);
+    __m128 tr, ti;
+    RealTimesTwiddle(r3, w, tr, ti);
+    out.x[0] = _mm_add_ps(r0, r2);
+    out.x[1] = _mm_add_ps(r1, tr);
+    out.x[2] = _mm_sub_ps(r0, r2);
+    out.x[3] = _mm_sub_ps(r1, tr);
+    out.i1 = _mm_add_ps(zero, ti);
+    out.i3 = _mm_sub_ps(zero, ti);
+}
+
+// Stores rows r0..r3 (row k: point k of four groups) as four runs of four
+// points, run l at base + j[l] + offset.
+inline void StoreTransposed(float* base, const int32_t* j, int32_t offset, __m128 r0, __m128 r1,
+                            __m128 r2, __m128 r3)
+{
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+    _mm_storeu_ps(base + j[0] + offset, r0);
+    _mm_storeu_ps(base + j[1] + offset, r1);
+    _mm_storeu_ps(base + j[2] + offset, r2);
+    _mm_storeu_ps(base + j[3] + offset, r3);
+}
+
+// Windowing, the bit-reversed load and the first three stages in registers.
+// The stage-2 groups of n and n + 128 (n < 128) start at j and j + 4, with
+// j = BitReverseTable[n] a multiple of 8: together they are one group of
+// stage 3, done here, point by point across four groups, before anything is
+// stored. Its points 0 and 2 have imaginary parts of +0 and take the single
+// products (point 0's factor is exactly 1); only points 1 and 3 need double.
+template <class V, bool Rectangular>
+inline void LoadFirstThreeStages(const int16_t* samples, const float* table, double gain)
+{
+    const typename V::D g = V::Set(gain);
+    const SingleTwiddle stageTwo = SingleTwiddleAt(3);
+    const SingleTwiddle stageThree2 = SingleTwiddleAt(6);
+    const Twiddles<V> stageThree1 = {V::Set(Tables.twiddleRe[5]), V::Set(Tables.twiddleIm[5])};
+    const Twiddles<V> stageThree3 = {V::Set(Tables.twiddleRe[7]), V::Set(Tables.twiddleIm[7])};
+    const __m128 zero = _mm_setzero_ps();
+    for (int32_t n = 0; n < FftLength / 8; n += 4) {
+        StageTwoPoints p, q;
+        FirstTwoStages<V, Rectangular>(samples, table, n, g, stageTwo, p);
+        FirstTwoStages<V, Rectangular>(samples, table, n + 128, g, stageTwo, q);
+        // Point 0: tr = x exactly, ti = +0.
+        const __m128 re0 = _mm_add_ps(p.x[0], q.x[0]);
+        const __m128 re4 = _mm_sub_ps(p.x[0], q.x[0]);
+        __m128 tr, ti;
+        TwiddleProduct<V>(V::Widen(q.x[1]), V::Widen(q.i1), stageThree1, tr, ti);
+        const __m128 re1 = _mm_add_ps(p.x[1], tr), re5 = _mm_sub_ps(p.x[1], tr);
+        const __m128 im1 = _mm_add_ps(p.i1, ti), im5 = _mm_sub_ps(p.i1, ti);
+        RealTimesTwiddle(q.x[2], stageThree2, tr, ti);
+        const __m128 re2 = _mm_add_ps(p.x[2], tr), re6 = _mm_sub_ps(p.x[2], tr);
+        const __m128 im2 = _mm_add_ps(zero, ti), im6 = _mm_sub_ps(zero, ti);
+        TwiddleProduct<V>(V::Widen(q.x[3]), V::Widen(q.i3), stageThree3, tr, ti);
+        const __m128 re3 = _mm_add_ps(p.x[3], tr), re7 = _mm_sub_ps(p.x[3], tr);
+        const __m128 im3 = _mm_add_ps(p.i3, ti), im7 = _mm_sub_ps(p.i3, ti);
+        const int32_t* j = BitReverseTable + n;
+        StoreTransposed(FftReal, j, 0, re0, re1, re2, re3);
+        StoreTransposed(FftReal, j, 4, re4, re5, re6, re7);
+        StoreTransposed(FftImag, j, 0, zero, im1, im2, im3);
+        StoreTransposed(FftImag, j, 4, zero, im5, im6, im7);
+    }
 }
 
 // W::Lanes butterflies of one stage: points re[0 ..] and their partners
 // half on.
 template <class W>
-inline void Butterflies(float* re, float* im, int32_t half, const double* wr, const double* wi)
+inline void Butterflies(float* re, float* im, int32_t half, const Twiddles<W>& w)
 {
     typename W::F tr, ti;
-    TwiddleProduct<W>(re + half, im + half, wr, wi, tr, ti);
+    TwiddleProduct<W>(W::WidenLoad(re + half), W::WidenLoad(im + half), w, tr, ti);
     const typename W::F ar = W::LoadF(re);
     const typename W::F ai = W::LoadF(im);
     W::StoreF(re + half, W::SubF(ar, tr));
     W::StoreF(im + half, W::SubF(ai, ti));
     W::StoreF(re, W::AddF(ar, tr));
     W::StoreF(im, W::AddF(ai, ti));
-}
-
-// The twiddle product of W::Lanes butterflies whose x[ip] is in registers.
-template <class W>
-inline void TwiddleProductOf(typename W::F xr, typename W::F xi, const double* wr,
-                             const double* wi, typename W::F& tr, typename W::F& ti)
-{
-    const typename W::D dr = W::Widen(xr);
-    const typename W::D di = W::Widen(xi);
-    const typename W::D cr = W::Load(wr);
-    const typename W::D ci = W::Load(wi);
-    tr = W::Narrow(W::Sub(W::Mul(dr, cr), W::Mul(di, ci)));
-    ti = W::Narrow(W::Add(W::Mul(dr, ci), W::Mul(di, cr)));
-}
-
-// Two stages in registers over points k, k + h, k + 2h, k + 3h (W::Lanes
-// consecutive k each): the butterflies of the stage with half span h, then
-// those of the stage with 2h, each the same operations as alone.
-template <class W>
-inline void TwoStages(float* re, float* im, int32_t h, int32_t k)
-{
-    const double* wr = Tables.twiddleRe;
-    const double* wi = Tables.twiddleIm;
-    typename W::F tr, ti;
-    TwiddleProduct<W>(re + h, im + h, wr + h + k, wi + h + k, tr, ti);
-    typename W::F ar = W::LoadF(re), ai = W::LoadF(im);
-    const typename W::F r1 = W::SubF(ar, tr), i1 = W::SubF(ai, ti);
-    const typename W::F r0 = W::AddF(ar, tr), i0 = W::AddF(ai, ti);
-    TwiddleProduct<W>(re + 3 * h, im + 3 * h, wr + h + k, wi + h + k, tr, ti);
-    ar = W::LoadF(re + 2 * h);
-    ai = W::LoadF(im + 2 * h);
-    const typename W::F r3 = W::SubF(ar, tr), i3 = W::SubF(ai, ti);
-    const typename W::F r2 = W::AddF(ar, tr), i2 = W::AddF(ai, ti);
-    TwiddleProductOf<W>(r2, i2, wr + 2 * h + k, wi + 2 * h + k, tr, ti);
-    W::StoreF(re + 2 * h, W::SubF(r0, tr));
-    W::StoreF(im + 2 * h, W::SubF(i0, ti));
-    W::StoreF(re, W::AddF(r0, tr));
-    W::StoreF(im, W::AddF(i0, ti));
-    TwiddleProductOf<W>(r3, i3, wr + 3 * h + k, wi + 3 * h + k, tr, ti);
-    W::StoreF(re + 3 * h, W::SubF(r1, tr));
-    W::StoreF(im + 3 * h, W::SubF(i1, ti));
-    W::StoreF(re + h, W::AddF(r1, tr));
-    W::StoreF(im + h, W::AddF(i1, ti));
 }
 
 // The scaled magnitudes of W::Lanes bins.
@@ -186,8 +206,6 @@ template <class Q, class W>
 inline void LastStageAndAverage()
 {
     const int32_t half = FftLength / 2;
-    const double* wr = Tables.twiddleRe + half;
-    const double* wi = Tables.twiddleIm + half;
     const double alphaValue = AveragingFactor;
     const double offsetValue = static_cast<double>(OffsetMultiplier);
     const typename W::D scale = W::Set(100.0);
@@ -196,7 +214,8 @@ inline void LastStageAndAverage()
     const typename W::D keep = W::Set(1.0 - alphaValue);
     for (int32_t k = 0; k < half; k += W::Lanes) {
         typename W::F tr, ti;
-        TwiddleProduct<W>(FftReal + k + half, FftImag + k + half, wr + k, wi + k, tr, ti);
+        TwiddleProduct<W>(W::WidenLoad(FftReal + k + half), W::WidenLoad(FftImag + k + half),
+                          TwiddlesAt<W>(half + k), tr, ti);
         const typename W::F ar = W::LoadF(FftReal + k);
         const typename W::F ai = W::LoadF(FftImag + k);
         W::StoreF(FftReal + k + half, W::SubF(ar, tr));
@@ -215,27 +234,36 @@ inline void LastStageAndAverage()
     Spectrum[half] = static_cast<float>(last);
 }
 
+// One stage from half span W::Lanes on: for each step of W::Lanes twiddle
+// factors, held in registers, the butterflies of every group, two groups at
+// a time.
+template <class W>
+inline void Stage(int32_t half)
+{
+    for (int32_t k = 0; k < half; k += W::Lanes) {
+        const Twiddles<W> w = TwiddlesAt<W>(half + k);
+        float* re = FftReal + k;
+        float* im = FftImag + k;
+        for (int32_t g = 0; g < FftLength; g += 4 * half) {
+            Butterflies<W>(re + g, im + g, half, w);
+            Butterflies<W>(re + g + 2 * half, im + g + 2 * half, half, w);
+        }
+    }
+}
+
 // Q: four-lane operations (the first three stages), W: the widest the
-// kernel has (the stages from half = 8 on).
+// kernel has (the later stages). Stages 1 to 3 are done in registers during
+// the load; the later ones one by one: pairs of wide stages hold more values
+// than the registers and spill.
 template <class Q, class W>
 void FastPass(const int16_t* samples, const float* table, double gain)
 {
     if (table)
-        LoadFirstTwoStages<Q, false>(samples, table, gain);
+        LoadFirstThreeStages<Q, false>(samples, table, gain);
     else
-        LoadFirstTwoStages<Q, true>(samples, table, gain);
-    // Stages 3 and 4 (half spans 4 and 8) in registers, then one by one:
-    // pairs of wide stages spill registers and run slower.
-    for (int32_t g = 0; g < FftLength; g += 16)
-        TwoStages<Q>(FftReal + g, FftImag + g, 4, 0);
-    for (int32_t half = 16; half < FftLength / 2; half *= 2) {
-        const double* wr = Tables.twiddleRe + half;
-        const double* wi = Tables.twiddleIm + half;
-        for (int32_t g = 0; g < FftLength; g += 2 * half) {
-            for (int32_t k = 0; k < half; k += W::Lanes)
-                Butterflies<W>(FftReal + g + k, FftImag + g + k, half, wr + k, wi + k);
-        }
-    }
+        LoadFirstThreeStages<Q, true>(samples, table, gain);
+    for (int32_t half = 8; half < FftLength / 2; half *= 2)
+        Stage<W>(half);
     LastStageAndAverage<Q, W>();
 }
 
