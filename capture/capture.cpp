@@ -138,8 +138,8 @@ void CloseWaveIn()
 
 void ProcessBuffer(const int16_t* samples)
 {
-    const LRESULT kind = SendDlgItemMessageA(facts::MainDialog, facts::IdWindowSelector,
-                                             CB_GETCURSEL, 0, 0);
+    const LRESULT kind = SendMessageA(
+        winlayer::DialogItem(facts::MainDialog, facts::IdWindowSelector), CB_GETCURSEL, 0, 0);
     dsp::RunPass(samples, static_cast<int32_t>(kind));
 }
 

@@ -64,7 +64,16 @@ int32_t XToBin(int32_t x, int32_t scale)
 
 int32_t LevelToY(double amplitude, int32_t height, int32_t reference)
 {
-    const float scaleY = static_cast<float>(height / numeric::LogE(reference));
+    return LevelToYScaled(amplitude, LevelScale(height, reference), reference);
+}
+
+float LevelScale(int32_t height, int32_t reference)
+{
+    return static_cast<float>(height / numeric::LogE(reference));
+}
+
+int32_t LevelToYScaled(double amplitude, float scaleY, int32_t reference)
+{
     const float y = static_cast<float>(scaleY * numeric::LogE(reference / amplitude));
     return NearestSaturated(y);
 }

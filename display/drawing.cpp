@@ -3,6 +3,7 @@
 #include "display/plotmath.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
+#include "win/winlayer.h"
 
 #include <string>
 #include <vector>
@@ -24,9 +25,68 @@ namespace {
 // The frequency axis in use: the check state of the Logarithmic button.
 int32_t CurrentScale()
 {
-    const LRESULT check =
-        SendMessageA(GetDlgItem(facts::MainDialog, facts::IdLogarithmic), BM_GETCHECK, 0, 0);
+    HWND logarithmic = winlayer::DialogItem(facts::MainDialog, facts::IdLogarithmic);
+    const LRESULT check = SendMessageA(logarithmic, BM_GETCHECK, 0, 0);
     return check == BST_CHECKED ? LogarithmicScale : LinearScale;
+}
+
+// Graticule of `scale` over black into the whole picture. The picture is the
+// same for every spectrum of a scale, so it is drawn once and copied after.
+void PaintBlankGraticule(int32_t scale)
+{
+    if (GraticuleScale == scale) {
+        BitBlt(MemoryDC, 0, 0, PlotWidth, PlotHeight, GraticuleDC, 0, 0, SRCCOPY);
+        return;
+    }
+    PatBlt(MemoryDC, 0, 0, PlotWidth, PlotHeight, BLACKNESS);
+    DrawGraticule(scale);
+    BitBlt(GraticuleDC, 0, 0, PlotWidth, PlotHeight, MemoryDC, 0, 0, SRCCOPY);
+    GraticuleScale = scale;
+}
+
+// One polyline through the trace's points: the same pixels as a LineTo from
+// each point to the next, in one call.
+void DrawTrace(int32_t scale)
+{
+    const std::array<Point, TracePointCount> trace =
+        TracePoints(dsp::Spectrum, scale, PlotHeight, dsp::ReferenceLevel);
+    POINT points[TracePointCount];
+    for (int32_t n = 0; n < TracePointCount; ++n) {
+        points[n].x = trace[n].x;
+        points[n].y = trace[n].y;
+    }
+    Polyline(MemoryDC, points, TracePointCount);
+}
+
+// The yellow line over the plot's full height at x.
+void DrawCursorLine(int32_t x)
+{
+    HPEN cursorPen = CreatePen(PS_SOLID, 1, RGB(255, 255, 0));
+    HGDIOBJ kept = SelectObject(MemoryDC, cursorPen);
+    MoveToEx(MemoryDC, x, 0, nullptr);
+    LineTo(MemoryDC, x, PlotHeight);
+    SelectObject(MemoryDC, kept);
+    DeleteObject(cursorPen);
+}
+
+// The live readout under CursorFrequency; sets ReadoutLevel.
+std::string LiveReadoutText()
+{
+    const int32_t bin = ReadoutBin(CursorFrequency, facts::SampleRate);
+    ReadoutLevel = LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel);
+    return ReadoutText(CursorFrequency, ReadoutLevel);
+}
+
+// Sets the label's text unless it already reads so: a static control repaints
+// itself on every WM_SETTEXT, and the readout mostly stays as it was.
+void ShowReadout(int id, const std::string& text)
+{
+    HWND label = winlayer::DialogItem(facts::MainDialog, id);
+    char shown[64];
+    const int length = GetWindowTextA(label, shown, static_cast<int>(sizeof shown));
+    if (length + 1 < static_cast<int>(sizeof shown) && text == shown)
+        return;
+    SetWindowTextA(label, text.c_str());
 }
 
 }  // namespace
@@ -49,9 +109,25 @@ void DrawGraticule(int32_t scale)
 
     SelectObject(MemoryDC, kept);
     DeleteObject(grid);
+    PlotBlank = false;
 }
 
 void RedrawPlot(int32_t& cursorX)
+{
+    const int32_t scale = CurrentScale();
+    if (PlotBlank)
+        PaintBlankGraticule(scale);
+    else
+        DrawGraticule(scale);
+    PlotBlank = false;
+    DrawTrace(scale);
+
+    DrawCursorLine(cursorX);
+    BitBlt(PlotDC, 0, 0, PlotWidth, PlotHeight, MemoryDC, 0, 0, SRCCOPY);
+    ShowReadout(facts::IdLiveReadout, LiveReadoutText());
+}
+
+void RedrawPlotReference(int32_t& cursorX)
 {
     const int32_t scale = CurrentScale();
     const std::array<Point, TracePointCount> trace =
@@ -62,18 +138,9 @@ void RedrawPlot(int32_t& cursorX)
     for (int32_t n = 1; n < TracePointCount; ++n)
         LineTo(MemoryDC, trace[n].x, trace[n].y);
 
-    HPEN cursorPen = CreatePen(PS_SOLID, 1, RGB(255, 255, 0));
-    HGDIOBJ kept = SelectObject(MemoryDC, cursorPen);
-    MoveToEx(MemoryDC, cursorX, 0, nullptr);
-    LineTo(MemoryDC, cursorX, PlotHeight);
-    SelectObject(MemoryDC, kept);
-    DeleteObject(cursorPen);
-
+    DrawCursorLine(cursorX);
     BitBlt(PlotDC, 0, 0, PlotWidth, PlotHeight, MemoryDC, 0, 0, SRCCOPY);
-
-    const int32_t bin = ReadoutBin(CursorFrequency, facts::SampleRate);
-    ReadoutLevel = LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel);
-    const std::string text = ReadoutText(CursorFrequency, ReadoutLevel);
+    const std::string text = LiveReadoutText();
     SetWindowTextA(GetDlgItem(facts::MainDialog, facts::IdLiveReadout), text.c_str());
 }
 
@@ -105,9 +172,14 @@ void InvertBand(int32_t x1, int32_t x2)
 
 void ShowNewSpectrum()
 {
-    ClearPlot();
-    if (ZoomMode == 0)
-        RedrawPlot(CursorX);
+    if (ZoomMode != 0) {
+        ClearPlot();
+        return;
+    }
+    // The redraw covers every pixel of a blank picture with the graticule's
+    // copy, so blackening it first would only be overwritten.
+    PlotBlank = true;
+    RedrawPlot(CursorX);
 }
 
 INT_PTR OnSampleRatePanel(HWND, UINT message, WPARAM wParam, LPARAM)

@@ -32,6 +32,11 @@ void DrawGraticule(int32_t scale);
 // under CursorFrequency (at facts::SampleRate) to label 2100 and ReadoutLevel.
 void RedrawPlot(int32_t& cursorX);
 
+// RedrawPlot drawn the plain way: the graticule drawn anew every time, the
+// trace as a LineTo per bin, the readout written every time. It gives the
+// same pixels and texts; tests compare against it and the benchmark times it.
+void RedrawPlotReference(int32_t& cursorX);
+
 // A freshly analysed buffer: the picture blackened and, unless a zoom view
 // is up, redrawn at CursorX.
 void ShowNewSpectrum();

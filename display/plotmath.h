@@ -63,6 +63,13 @@ int32_t XToBin(int32_t x, int32_t scale);
 // infinity or NaN counts as 0 (so a = 0 lies on the top edge).
 int32_t LevelToY(double amplitude, int32_t height, int32_t reference);
 
+// scaleY of LevelToY for a plot `height` pixels high.
+float LevelScale(int32_t height, int32_t reference);
+
+// LevelToY with its scaleY = LevelScale(height, reference) worked out once,
+// for the many points of one trace.
+int32_t LevelToYScaled(double amplitude, float scaleY, int32_t reference);
+
 // Bin shown at half-pixel column u of the zoom view of the band s..e (half
 // pixels) on a plot `width` pixels wide: linear between the bins under the
 // band's edges. The result may lie outside the spectrum; see SpectrumIndex.

@@ -16,6 +16,10 @@ HDC MemoryDC = nullptr;
 HBITMAP PlotBitmap = nullptr;
 HPEN TracePen = nullptr;
 HFONT LabelFont = nullptr;
+HDC GraticuleDC = nullptr;
+HBITMAP GraticuleBitmap = nullptr;
+int32_t GraticuleScale = -1;
+bool PlotBlank = false;
 
 namespace {
 
@@ -24,6 +28,7 @@ namespace {
 HGDIOBJ InitialBitmap = nullptr;
 HGDIOBJ InitialPen = nullptr;
 HGDIOBJ InitialFont = nullptr;
+HGDIOBJ InitialGraticuleBitmap = nullptr;
 
 // 7-point Arial at the screen's resolution; every other field 0.
 LOGFONTA LabelFontDescription()
@@ -75,11 +80,18 @@ void CreatePlotSurface()
     LabelFont = CreateFontIndirectA(&font);
     InitialFont = SelectObject(MemoryDC, LabelFont);
     SetBkMode(MemoryDC, TRANSPARENT);
+
+    GraticuleDC = CreateCompatibleDC(PlotDC);
+    GraticuleBitmap = CreateCompatibleBitmap(PlotDC, PlotWidth, PlotHeight);
+    InitialGraticuleBitmap = SelectObject(GraticuleDC, GraticuleBitmap);
+    GraticuleScale = -1;
+    PlotBlank = false;
 }
 
 void ClearPlot()
 {
     PatBlt(MemoryDC, 0, 0, PlotWidth, PlotHeight, BLACKNESS);
+    PlotBlank = true;
 }
 
 void ReleasePlotSurface()
@@ -91,12 +103,20 @@ void ReleasePlotSurface()
     DeleteObject(PlotBitmap);
     SelectObject(MemoryDC, InitialFont);
     DeleteDC(MemoryDC);
+    SelectObject(GraticuleDC, InitialGraticuleBitmap);
+    DeleteObject(GraticuleBitmap);
+    DeleteDC(GraticuleDC);
 
     TracePen = nullptr;
     PlotDC = nullptr;
     PlotBitmap = nullptr;
     MemoryDC = nullptr;
     InitialBitmap = InitialPen = InitialFont = nullptr;
+    GraticuleBitmap = nullptr;
+    GraticuleDC = nullptr;
+    InitialGraticuleBitmap = nullptr;
+    GraticuleScale = -1;
+    PlotBlank = false;
 }
 
 }  // namespace display

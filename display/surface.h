@@ -16,6 +16,13 @@ extern HBITMAP PlotBitmap;  // PlotWidth x PlotHeight off-screen picture
 extern HPEN TracePen;       // green pen of the trace and the zoom view
 extern HFONT LabelFont;     // 7-point Arial of the dB labels
 
+// The graticule over black, drawn once per scale and surface and copied into
+// PlotBitmap for every new spectrum instead of being drawn again.
+extern HDC GraticuleDC;          // off-screen context holding GraticuleBitmap
+extern HBITMAP GraticuleBitmap;  // PlotWidth x PlotHeight, the picture of GraticuleScale
+extern int32_t GraticuleScale;   // scale drawn in GraticuleBitmap; -1 while it holds none
+extern bool PlotBlank;           // nothing of PlotBitmap is to stay: set by ClearPlot, cleared by drawing
+
 // Creates the surface for control 1003 of facts::MainDialog and gives the
 // control green text on black. Called once, after the controls exist.
 void CreatePlotSurface();
@@ -25,7 +32,7 @@ void CreatePlotSurface();
 void ClearPlot();
 
 // Releases the surface at the close of the main window: TracePen, PlotDC,
-// PlotBitmap, MemoryDC. LabelFont lives on until the process ends (a later
+// PlotBitmap, MemoryDC, GraticuleBitmap, GraticuleDC. LabelFont lives on until the process ends (a later
 // CreatePlotSurface replaces it).
 void ReleasePlotSurface();
 

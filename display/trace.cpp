@@ -10,9 +10,22 @@ namespace {
 
 // The live trace draws an empty bin on the row just below the plot instead of
 // on its top edge, where the logarithm rule would put it.
-int32_t TraceY(float amplitude, int32_t height, int32_t reference)
+int32_t TraceY(float amplitude, float scaleY, int32_t reference)
 {
-    return LevelToY(amplitude == 0.0f ? 1.0 : amplitude, height, reference);
+    return LevelToYScaled(amplitude == 0.0f ? 1.0 : amplitude, scaleY, reference);
+}
+
+// x of bins 0..512 on the logarithmic axis, worked out once: a logarithm per
+// bin is the dearest part of a trace.
+const std::array<int32_t, TracePointCount>& LogarithmicColumns()
+{
+    static const std::array<int32_t, TracePointCount> columns = [] {
+        std::array<int32_t, TracePointCount> x{};
+        for (int32_t bin = 1; bin < TracePointCount; ++bin)
+            x[bin] = BinToX(bin, LogarithmicScale);
+        return x;
+    }();
+    return columns;
 }
 
 }  // namespace
@@ -20,10 +33,14 @@ int32_t TraceY(float amplitude, int32_t height, int32_t reference)
 std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
                                                int32_t height, int32_t reference)
 {
+    const float scaleY = LevelScale(height, reference);
     std::array<Point, TracePointCount> points;
-    points[0] = Point{0, TraceY(spectrum[1], height, reference)};
+    points[0] = Point{0, TraceY(spectrum[1], scaleY, reference)};
+    const bool logarithmic = scale == LogarithmicScale;
+    const std::array<int32_t, TracePointCount>& columns = LogarithmicColumns();
     for (int32_t bin = 1; bin < TracePointCount; ++bin)
-        points[bin] = Point{BinToX(bin, scale), TraceY(spectrum[bin], height, reference)};
+        points[bin] = Point{logarithmic ? columns[bin] : bin,
+                            TraceY(spectrum[bin], scaleY, reference)};
     return points;
 }
 
@@ -34,12 +51,13 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
     if (width < 0)
         return points;
     points.reserve(static_cast<size_t>(width) + 1);
+    const float scaleY = LevelScale(height, reference);
     for (int32_t x = 0; x <= width; ++x) {
         // Two columns share each half-pixel position, so column 0 and 1 show
         // the band's first bin.
         const int32_t u = numeric::Int(x / 2.0);
         const int32_t bin = SpectrumIndex(ZoomColumnToBin(u, s, e, scale, width));
-        points.push_back(Point{x, LevelToY(spectrum[bin], height, reference)});
+        points.push_back(Point{x, LevelToYScaled(spectrum[bin], scaleY, reference)});
     }
     return points;
 }

@@ -43,7 +43,35 @@ void AppendMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup, Handler
     InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
 }
 
+struct RememberedItem {
+    HWND dialog;
+    int id;
+    HWND control;
+};
+// Filled in turn; the oldest entry goes first once all are taken.
+constexpr size_t ItemsRemembered = 16;
+RememberedItem RememberedItems[ItemsRemembered] = {};
+size_t NextRememberedItem = 0;
+
 }  // namespace
+
+HWND DialogItem(HWND dialog, int id)
+{
+    for (RememberedItem& item : RememberedItems)
+        if (item.control && item.dialog == dialog && item.id == id) {
+            // GetParent and GetDlgCtrlID read the window itself, with no
+            // round trip; a destroyed control fails them.
+            if (GetParent(item.control) == dialog && GetDlgCtrlID(item.control) == id)
+                return item.control;
+            item.control = nullptr;
+        }
+    HWND control = GetDlgItem(dialog, id);
+    if (control) {
+        RememberedItems[NextRememberedItem] = RememberedItem{dialog, id, control};
+        NextRememberedItem = (NextRememberedItem + 1) % ItemsRemembered;
+    }
+    return control;
+}
 
 void AddMenuItem(HMENU popup, const char* text, UINT id, Handler handler)
 {

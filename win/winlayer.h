@@ -37,6 +37,12 @@ HWND AddControl(HWND dialog, const char* className, const char* text, int id,
                 int x, int y, int cx, int cy, DWORD style, DWORD exStyle,
                 Units units = Units::Dialog);
 
+// The control `id` of `dialog`, as GetDlgItem finds it, remembered: under
+// Wine every GetDlgItem is a round trip to the window server, and the program
+// looks up the same few controls for every buffer. A remembered handle is
+// used only while it is still a child of `dialog` with that identifier.
+HWND DialogItem(HWND dialog, int id);
+
 // Binds a handler to a dialog or to one of its controls (0 unbinds). Every
 // handler receives the message as the dialog received it: the window argument
 // is the dialog, also for a control's or a menu item's handler.

@@ -1,9 +1,10 @@
 // Measures, under Wine or on Windows, what one captured buffer costs the
 // analyser and how many spectra a second the live program shows.
 //
-// 1. The buffer's way (pass, ClearPlot, RedrawPlot with the copy to the
-//    screen) against the real main window, as a fraction of the buffer
-//    period at 44100 Hz (2048 samples = 46.44 ms), beside the pass alone.
+// 1. The buffer's way (the pass and the redraw of the new spectrum with the
+//    copy to the screen) against the real main window, as a fraction of the
+//    buffer period at 44100 Hz (2048 samples = 46.44 ms), beside the same
+//    with the plain drawing, the pass alone and the plain drawing's steps.
 // 2. With a recording device: spectra per second of the real capture engine
 //    with the real winmm, beside a bare loop of the same one-buffer polling
 //    protocol (prepare, add, poll the done flag with Sleep(1), unprepare)
@@ -23,8 +24,10 @@
 #include "capture/capture.h"
 #include "capture/wavein.h"
 #include "display/plot.h"
+#include "display/plotmath.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
+#include "win/winlayer.h"
 
 namespace {
 
@@ -64,29 +67,101 @@ void FillTone(int16_t* samples, int count)
             std::lround(16465.0 * std::sin(2.0 * 3.14159265358979323846 * 24.0 * i / 1024.0)));
 }
 
+// Mean wall time in ms of `rounds` calls of `step`.
+template <typename Step>
+double TimeMs(int rounds, Step step)
+{
+    const double start = NowMs();
+    for (int i = 0; i < rounds; ++i)
+        step();
+    return (NowMs() - start) / rounds;
+}
+
+void PrintShare(const char* what, double ms)
+{
+    std::printf("  %-44s %.3f ms  %5.2f %%\n", what, ms, 100.0 * ms / BufferPeriodMs);
+}
+
+// Where a redraw's time goes, step by step, on the picture of the last pass:
+// the plain drawing's steps, then the steps that take their place.
+void MeasureSteps(int rounds)
+{
+    const int32_t scale = display::LinearScale;
+    const std::array<display::Point, display::TracePointCount> trace =
+        display::TracePoints(dsp::Spectrum, scale, display::PlotHeight, dsp::ReferenceLevel);
+    POINT points[display::TracePointCount];
+    for (int32_t n = 0; n < display::TracePointCount; ++n)
+        points[n] = POINT{trace[n].x, trace[n].y};
+    HWND readout = GetDlgItem(facts::MainDialog, facts::IdLiveReadout);
+    HWND logarithmic = GetDlgItem(facts::MainDialog, facts::IdLogarithmic);
+    HDC memory = display::MemoryDC;
+    char shown[64];
+
+    std::printf("steps of both ways:\n");
+    PrintShare("control lookup (GetDlgItem)", TimeMs(rounds, [&] {
+                   GetDlgItem(facts::MainDialog, facts::IdLiveReadout);
+               }));
+    PrintShare("scale read (BM_GETCHECK)",
+               TimeMs(rounds, [&] { SendMessageA(logarithmic, BM_GETCHECK, 0, 0); }));
+    PrintShare("trace points (TracePoints)", TimeMs(rounds, [&] {
+                   display::TracePoints(dsp::Spectrum, scale, display::PlotHeight,
+                                        dsp::ReferenceLevel);
+               }));
+    PrintShare("copy to the screen (BitBlt)", TimeMs(rounds, [&] {
+                   BitBlt(display::PlotDC, 0, 0, display::PlotWidth, display::PlotHeight, memory,
+                          0, 0, SRCCOPY);
+               }));
+    std::printf("of the plain drawing:\n");
+    PrintShare("ClearPlot (PatBlt)", TimeMs(rounds, display::ClearPlot));
+    PrintShare("graticule (lines and labels)",
+               TimeMs(rounds, [&] { display::DrawGraticule(scale); }));
+    PrintShare("trace (512 LineTo)", TimeMs(rounds, [&] {
+                   MoveToEx(memory, points[0].x, points[0].y, nullptr);
+                   for (int32_t n = 1; n < display::TracePointCount; ++n)
+                       LineTo(memory, points[n].x, points[n].y);
+               }));
+    PrintShare("readout (SetWindowTextA, same text)",
+               TimeMs(rounds, [&] { SetWindowTextA(readout, "1033.6Hz, -20.0dB"); }));
+    std::printf("and what takes their place:\n");
+    PrintShare("remembered control (DialogItem)", TimeMs(rounds, [&] {
+                   winlayer::DialogItem(facts::MainDialog, facts::IdLiveReadout);
+               }));
+    PrintShare("graticule copy (BitBlt)", TimeMs(rounds, [&] {
+                   BitBlt(memory, 0, 0, display::PlotWidth, display::PlotHeight,
+                          display::GraticuleDC, 0, 0, SRCCOPY);
+               }));
+    PrintShare("trace (one Polyline)",
+               TimeMs(rounds, [&] { Polyline(memory, points, display::TracePointCount); }));
+    PrintShare("readout unchanged (GetWindowTextA)",
+               TimeMs(rounds, [&] { GetWindowTextA(readout, shown, sizeof shown); }));
+}
+
 void MeasureBufferPath()
 {
     const int rounds = 1000;
     FillTone(capture::CaptureBuffer, capture::CaptureSamples);
 
-    double start = NowMs();
-    for (int i = 0; i < 100 * rounds; ++i)
-        dsp::RunPass(capture::CaptureBuffer, 0);
-    const double passMs = (NowMs() - start) / (100 * rounds);
-
-    start = NowMs();
-    for (int i = 0; i < rounds; ++i) {
+    const double passMs =
+        TimeMs(100 * rounds, [] { dsp::RunPass(capture::CaptureBuffer, 0); });
+    const double plainMs = TimeMs(rounds, [] {
         capture::ProcessBuffer(capture::CaptureBuffer);
         display::ClearPlot();
-        display::RedrawPlot(display::CursorX);
-    }
-    const double pathMs = (NowMs() - start) / rounds;
+        display::RedrawPlotReference(display::CursorX);
+    });
+    // The analyser's own way: the pass, then the hook the main window set.
+    const double pathMs = TimeMs(rounds, [] {
+        capture::ProcessBuffer(capture::CaptureBuffer);
+        capture::BufferAnalysed();
+    });
 
     std::printf("buffer way (pass, clear, redraw, copy): %.3f ms per buffer = %.2f %% of the "
                 "%.2f ms buffer period at 44100 Hz\n",
                 pathMs, 100.0 * pathMs / BufferPeriodMs, BufferPeriodMs);
+    std::printf("  the same with the plain drawing:       %.3f ms (%.2f %%); ratio %.2f\n",
+                plainMs, 100.0 * plainMs / BufferPeriodMs, pathMs / plainMs);
     std::printf("  of which the pass alone:               %.0f ns (%.3f %% of the period)\n",
                 passMs * 1e6, 100.0 * passMs / BufferPeriodMs);
+    MeasureSteps(rounds);
 }
 
 // The bare protocol: what the device gives with no analysis at all.

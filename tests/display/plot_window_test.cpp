@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -515,6 +517,142 @@ TEST_F(PlotSurface, NoGdiObjectsLeakOverThousandsOfRedraws)
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
 }
 
+// Spectra for comparing the drawing with the plain one: silence, flat
+// levels, full scale, steep alternations, values far above the reference and
+// random levels over the whole range.
+struct SpectrumCase {
+    const char* name;
+    std::function<float(int32_t bin, std::mt19937& random)> amplitude;
+};
+
+const SpectrumCase SpectrumCases[] = {
+    {"silence", [](int32_t, std::mt19937&) { return 0.0f; }},
+    {"flat -20 dB", [](int32_t, std::mt19937&) { return Minus20; }},
+    {"full scale", [](int32_t, std::mt19937&) { return 84300.0f; }},
+    {"alternating", [](int32_t bin, std::mt19937&) { return bin % 2 ? 84300.0f : 0.0f; }},
+    {"far above", [](int32_t bin, std::mt19937&) { return bin % 3 ? 1e30f : 3.0f; }},
+    {"random", [](int32_t, std::mt19937& random) {
+         return static_cast<float>(std::exp(std::uniform_real_distribution<double>(-2, 12)(random)));
+     }},
+};
+
+// Fills dsp::Spectrum[0..512] from one case.
+void FillSpectrum(const SpectrumCase& c, std::mt19937& random)
+{
+    for (int32_t bin = 0; bin <= 512; ++bin)
+        dsp::Spectrum[bin] = c.amplitude(bin, random);
+}
+
+struct Drawn {
+    Picture bitmap, screen;
+    std::string readout;
+};
+
+Drawn Capture()
+{
+    return Drawn{Bitmap(), Screen(), WindowText(facts::IdLiveReadout)};
+}
+
+void ExpectSameDrawing(const Drawn& plain, const Drawn& drawn, const std::string& what)
+{
+    EXPECT_TRUE(plain.bitmap.pixels == drawn.bitmap.pixels) << what << ": bitmap";
+    EXPECT_TRUE(plain.screen.pixels == drawn.screen.pixels) << what << ": screen";
+    EXPECT_EQ(plain.readout, drawn.readout) << what;
+}
+
+TEST_F(PlotSurface, NewSpectraLookAsThePlainDrawingOnBothScales)
+{
+    facts::SampleRate = 44100;
+    display::CursorFrequency = 1033.59375f;
+    const int32_t cursors[] = {-1, 0, 200, PlotWidth - 1, PlotWidth + 5};
+    // Scales alternate within a spectrum and repeat across spectra, so the
+    // kept graticule is both drawn anew and reused.
+    std::mt19937 random(7);
+    int32_t n = 0;
+    for (const SpectrumCase& c : SpectrumCases)
+        for (int32_t scale : {display::LinearScale, display::LogarithmicScale}) {
+            FillSpectrum(c, random);
+            const int32_t cursor = cursors[n++ % 5];
+            const std::string what = std::string(c.name) + ", scale " + std::to_string(scale) +
+                                     ", cursor " + std::to_string(cursor);
+            SetScale(scale);
+            display::CursorX = cursor;
+            display::ClearPlot();
+            display::RedrawPlotReference(display::CursorX);
+            const Drawn plain = Capture();
+
+            SetWindowTextA(GetDlgItem(window, facts::IdLiveReadout), "stale");
+            display::ZoomMode = 0;
+            display::ShowNewSpectrum();
+            ExpectSameDrawing(plain, Capture(), what);
+
+            // A redraw over the picture, as the mouse gives, at another cursor.
+            display::CursorX = cursor + 37;
+            display::RedrawPlotReference(display::CursorX);
+            const Drawn plainOver = Capture();
+            display::CursorX = cursor;
+            display::ShowNewSpectrum();
+            display::CursorX = cursor + 37;
+            display::RedrawPlot(display::CursorX);
+            ExpectSameDrawing(plainOver, Capture(), what + ", drawn over");
+        }
+}
+
+TEST_F(PlotSurface, TheFirstRedrawAfterAZoomViewLooksAsThePlainDrawing)
+{
+    std::mt19937 random(11);
+    FillSpectrum(SpectrumCases[5], random);
+    display::CursorX = 120;
+    for (int32_t scale : {display::LogarithmicScale, display::LinearScale}) {
+        SetScale(scale);
+        display::ClearPlot();
+        display::RedrawPlotReference(display::CursorX);
+        const Drawn plain = Capture();
+
+        display::ZoomMode = 1;
+        display::ShowNewSpectrum();
+        EXPECT_EQ(CountColour(Bitmap(), Black), PlotWidth * PlotHeight);
+        display::ZoomMode = 0;
+        display::RedrawPlot(display::CursorX);
+        ExpectSameDrawing(plain, Capture(), "scale " + std::to_string(scale));
+    }
+}
+
+// Counts the WM_SETTEXT messages a control receives.
+int SetTextCount = 0;
+WNDPROC LabelProcedure = nullptr;
+LRESULT CALLBACK CountSetText(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SetTextCount += message == WM_SETTEXT;
+    return CallWindowProcA(LabelProcedure, control, message, wParam, lParam);
+}
+
+TEST_F(PlotSurface, TheReadoutIsWrittenOnlyWhenItsTextChanges)
+{
+    HWND label = GetDlgItem(window, facts::IdLiveReadout);
+    LabelProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountSetText)));
+    facts::SampleRate = 44100;
+    display::CursorFrequency = 1033.59375f;
+    dsp::Spectrum[24] = Minus20;
+    SetWindowTextA(label, "");
+    SetTextCount = 0;
+    for (int32_t n = 0; n < 5; ++n)
+        display::ShowNewSpectrum();
+    EXPECT_EQ(SetTextCount, 1);
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, -20.0dB");
+
+    dsp::Spectrum[24] = 84300.0f;
+    display::ShowNewSpectrum();
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, 0.0dB");
+    // Text written by anyone else is put right by the next redraw.
+    SetWindowTextA(label, "1033.6Hz, -20.0dB");
+    display::ShowNewSpectrum();
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, 0.0dB");
+    EXPECT_EQ(SetTextCount, 4);
+    SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProcedure));
+}
+
 TEST_F(PlotSurface, ReleaseAndCreateAgainLeaveNothingBehind)
 {
     const int start = testsupport::CountGdiObjects();
@@ -523,14 +661,22 @@ TEST_F(PlotSurface, ReleaseAndCreateAgainLeaveNothingBehind)
     EXPECT_EQ(display::PlotBitmap, nullptr);
     EXPECT_EQ(display::TracePen, nullptr);
     EXPECT_EQ(display::PlotDC, nullptr);
-    // The font outlives the surface; bitmap, pen and memory context are gone.
+    EXPECT_EQ(display::GraticuleBitmap, nullptr);
+    EXPECT_EQ(display::GraticuleDC, nullptr);
+    // The font outlives the surface; bitmaps, pen and memory contexts are gone.
     EXPECT_NE(display::LabelFont, nullptr);
     const int released = testsupport::CountGdiObjects();
-    EXPECT_LE(released, start - 3);
+    EXPECT_LE(released, start - 5);
     display::CreatePlotSurface();
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
+    // The new surface draws its graticule anew rather than copying the empty
+    // bitmap it was given.
+    display::CursorX = 50;
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlotReference(display::CursorX);
+    const Picture plain = Bitmap();
+    display::ShowNewSpectrum();
+    EXPECT_TRUE(Bitmap().pixels == plain.pixels);
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
 }
 

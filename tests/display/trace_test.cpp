@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -71,6 +72,30 @@ TEST(TracePoints, LevelsOfAKnownSpectrum)
     EXPECT_EQ(points[200].y, -69);
     EXPECT_EQ(points[2].y, 340);
     EXPECT_EQ(points[512].y, 340);
+}
+
+TEST(TracePoints, EveryPointIsTheMappingOfItsBin)
+{
+    // The trace works out its factors once; each point must still be what
+    // the mappings give for its bin alone, whatever the spectrum and plot.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> exponent(-3.0, 13.0);
+    std::vector<float> spectrum(1024, 0.0f);
+    for (int32_t height : {1, 211, 340, 343, 4096})
+        for (int32_t reference : {1, 84300, 1 << 30})
+            for (int32_t scale : {LinearScale, LogarithmicScale}) {
+                for (int32_t bin = 0; bin <= 512; ++bin)
+                    spectrum[bin] = bin % 17 == 0 ? 0.0f
+                                                  : static_cast<float>(std::exp(exponent(random)));
+                const auto points =
+                    display::TracePoints(spectrum.data(), scale, height, reference);
+                for (int32_t bin = 1; bin <= 512; ++bin) {
+                    const double a = spectrum[bin] == 0.0f ? 1.0 : spectrum[bin];
+                    ASSERT_EQ(points[bin].x, display::BinToX(bin, scale)) << bin;
+                    ASSERT_EQ(points[bin].y, display::LevelToY(a, height, reference))
+                        << "bin " << bin << " height " << height << " reference " << reference;
+                }
+            }
 }
 
 TEST(ZoomView, ColumnsOfBand100To200)

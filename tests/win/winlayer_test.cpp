@@ -519,6 +519,36 @@ TEST_F(WinLayer, MenuItemsCarryTypeStateIdentifierAndHandler)
 
 // ------------------------------------------------------------------ leaks
 
+TEST_F(WinLayer, DialogItemFindsWhatGetDlgItemFindsAfterControlsComeAndGo)
+{
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdButton), button);
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdLabel), label);
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdButton), button);
+    EXPECT_EQ(winlayer::DialogItem(dialog, 4711), nullptr);
+
+    // A destroyed control is not handed out; its successor under the same
+    // identifier is.
+    DestroyWindow(label);
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdLabel), nullptr);
+    HWND successor = winlayer::AddControl(dialog, "STATIC", "Again", IdLabel, 5, 25, 50, 10,
+                                          WS_CHILD | WS_VISIBLE, 0);
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdLabel), successor);
+
+    // Another dialog with the same identifiers has its own controls, and more
+    // controls than the layer remembers are all still found.
+    HWND other = winlayer::CreateDialogWindow(nullptr, "Other", WS_POPUP, 0, 0, 0, 100, 100);
+    std::vector<HWND> controls;
+    for (int id = 1; id <= 40; ++id)
+        controls.push_back(winlayer::AddControl(other, "STATIC", "", id, 0, 0, 5, 5,
+                                                WS_CHILD, 0));
+    for (int round = 0; round < 2; ++round)
+        for (int id = 1; id <= 40; ++id)
+            ASSERT_EQ(winlayer::DialogItem(other, id), controls[id - 1]) << id;
+    EXPECT_EQ(winlayer::DialogItem(dialog, IdButton), button);
+    DestroyWindow(other);
+    EXPECT_EQ(winlayer::DialogItem(other, 1), nullptr);
+}
+
 TEST(WinLayerLeaks, RepeatedDialogsLeaveNoObjectsBehind)
 {
     HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
