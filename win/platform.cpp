@@ -19,10 +19,29 @@ BOOL SystemStartProcess(const char* applicationName, char* commandLine,
                           started);
 }
 
+typedef HINSTANCE(WINAPI* ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+// The shell is loaded at the first shell open, not at start-up: with the
+// libraries it pulls in it costs most of a megabyte and part of the start,
+// for a command most runs never use. It stays loaded for the rest of the run.
+ShellExecuteFunction ShellExecuteEntry()
+{
+    static const ShellExecuteFunction entry = [] {
+        HMODULE shell = LoadLibraryA("shell32.dll");
+        return shell ? reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(
+                           GetProcAddress(shell, "ShellExecuteA")))
+                     : nullptr;
+    }();
+    return entry;
+}
+
 HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file,
                           const char* parameters, const char* directory, INT show)
 {
-    return ShellExecuteA(owner, verb, file, parameters, directory, show);
+    const ShellExecuteFunction shellExecute = ShellExecuteEntry();
+    if (!shellExecute)
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
+    return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
 }  // namespace
