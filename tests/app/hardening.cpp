@@ -1,0 +1,182 @@
+#include "tests/app/hardening.h"
+
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "tests/support/win32_test_support.h"
+
+namespace hardening {
+
+uint64_t EnvironmentCount(const char* name, uint64_t fallback)
+{
+    const char* text = std::getenv(name);
+    if (!text || !*text)
+        return fallback;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    return (*end == '\0' && value > 0) ? value : fallback;
+}
+
+std::string Describe(const Step& step)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %llu: window %p message 0x%04X wParam 0x%llX lParam 0x%llX",
+                  step.what, static_cast<unsigned long long>(step.index),
+                  static_cast<void*>(step.window), step.message,
+                  static_cast<unsigned long long>(step.wParam),
+                  static_cast<unsigned long long>(static_cast<ULONG_PTR>(step.lParam)));
+    return text;
+}
+
+namespace {
+
+// Written by the test thread under the lock, read by the watchdog.
+std::mutex Lock;
+Step Current = {};
+bool Busy = false;
+uint64_t Started = 0;     // QueryPerformanceCounter at Begin
+uint64_t Generation = 0;  // counts Begins, so that a report names one step once
+
+std::atomic<bool> Stop{false};
+std::thread Watcher;
+
+uint64_t Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<uint64_t>(now.QuadPart);
+}
+
+double Milliseconds(uint64_t ticks)
+{
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    return 1000.0 * static_cast<double>(ticks) / frequency;
+}
+
+void Watch(DWORD limitMs)
+{
+    uint64_t reported = 0;
+    while (!Stop) {
+        Sleep(50);
+        std::lock_guard<std::mutex> guard(Lock);
+        if (!Busy)
+            continue;
+        const double running = Milliseconds(Now() - Started);
+        if (running > limitMs && reported != Generation) {
+            reported = Generation;
+            std::fprintf(stderr, "watchdog: %s still running after %.0f ms\n",
+                         Describe(Current).c_str(), running);
+            std::fflush(stderr);
+        }
+        if (running > limitMs + 20000.0) {
+            std::fprintf(stderr, "watchdog: %s hung for %.0f ms; ending the test\n",
+                         Describe(Current).c_str(), running);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+}
+
+}  // namespace
+
+void StartWatchdog(DWORD limitMs)
+{
+    StopWatchdog();
+    Stop = false;
+    Watcher = std::thread(Watch, limitMs);
+}
+
+void StopWatchdog()
+{
+    if (!Watcher.joinable())
+        return;
+    Stop = true;
+    Watcher.join();
+}
+
+void Begin(const Step& step)
+{
+    std::lock_guard<std::mutex> guard(Lock);
+    Current = step;
+    Busy = true;
+    ++Generation;
+    Started = Now();
+}
+
+double Finish()
+{
+    std::lock_guard<std::mutex> guard(Lock);
+    Busy = false;
+    return Milliseconds(Now() - Started);
+}
+
+double TimedSend(const Step& step)
+{
+    Begin(step);
+    SendMessageA(step.window, step.message, step.wParam, step.lParam);
+    return Finish();
+}
+
+namespace {
+
+// Under Wine PrivateUsage is the process's anonymous resident memory, which
+// is what a leak of the program or of the system's code inside it grows.
+int64_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return -1;
+    return static_cast<int64_t>(counters.PrivateUsage);
+}
+
+}  // namespace
+
+Figures Measure()
+{
+    testsupport::PumpMessages(100);
+    return {testsupport::CountGdiObjects(), testsupport::CountUserObjects(), PrivateBytes()};
+}
+
+Figures MeasureAgainst(const Figures& reference)
+{
+    Figures figures = Measure();
+    for (int i = 0; i < 10 && (figures.gdi != reference.gdi || figures.user != reference.user); ++i) {
+        testsupport::PumpMessages(100);
+        figures = Measure();
+    }
+    return figures;
+}
+
+std::string Format(const Figures& figures)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "GDI %d, USER %d, private %lld KiB", figures.gdi,
+                  figures.user, static_cast<long long>(figures.privateBytes / 1024));
+    return text;
+}
+
+void ExpectFlat(const Figures& first, const Figures& last, const char* what)
+{
+    EXPECT_GT(first.gdi, 0) << what << ": no GDI count";
+    EXPECT_GT(first.user, 0) << what << ": no USER count";
+    EXPECT_GT(first.privateBytes, 0) << what << ": no private bytes";
+    EXPECT_EQ(last.gdi, first.gdi) << what << ": GDI objects";
+    EXPECT_EQ(last.user, first.user) << what << ": USER objects";
+    EXPECT_LE(last.privateBytes - first.privateBytes, PrivateBytesSlack) << what << ": private bytes";
+}
+
+}  // namespace hardening
