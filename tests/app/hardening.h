@@ -49,9 +49,9 @@ struct Figures {
 // Lets queued messages through for a moment, then counts.
 Figures Measure();
 
-// Counts again, pumping for up to two seconds, until the object counts come
-// back to `reference` (Wine frees some objects only a while after their
-// owner let them go); a leak stays.
+// Counts again, pumping for up to two seconds, until the object counts are
+// back at `reference` or below (Wine frees some objects only a while after
+// their owner let them go); a leak stays.
 Figures MeasureAgainst(const Figures& reference);
 
 std::string Format(const Figures& figures);
@@ -62,7 +62,8 @@ std::string Format(const Figures& figures);
 // (a few tick marks, list items, characters typed into the edit field).
 constexpr int64_t PrivateBytesSlack = 256 * 1024;
 
-// Gtest expectations that `last` is as flat as `first`.
+// Gtest expectations that `last` is as flat as `first`: no more objects,
+// private bytes within the slack.
 void ExpectFlat(const Figures& first, const Figures& last, const char* what);
 
 }  // namespace hardening

@@ -74,15 +74,19 @@ enum class Shape {
     Left,         // ends the window, opens a modal loop or takes over memory: never sent
     Text,         // lParam: a string
     Pattern,      // lParam: a file pattern that matches nothing (CB_DIR)
+    Find,         // wParam: -1 or an item's index (Wine's list box reads past its
+                  // items from a start beyond them), lParam: a string
     GetText,      // wParam: a size that fits, lParam: the buffer
     Buffer,       // lParam: a zeroed buffer big enough for any structure
     TwoDwords,    // wParam, lParam: DWORD pointers (EM_GETSEL, CB_GETEDITSEL)
     Dc,           // wParam: a device context
     DcAndWindow,  // wParam: a device context, lParam: a window
     Font,         // wParam: a font
-    Icon,         // lParam: an icon (WM_SETICON)
+    Icon,         // wParam: small, lParam: an icon or none (WM_SETICON)
     StaticIcon,   // wParam: an icon (STM_SETICON)
     Image,        // wParam: an image type, lParam: an image of it
+    ButtonImage,  // wParam: an image type, lParam 0 (Wine's buttons keep a copy
+                  // of every image they are given and never free it)
     Menu,         // wParam or lParam: a menu
     Region,       // wParam: a region or 1 (WM_NCPAINT)
     Zero,         // lParam 0: a handle or procedure the system would use
@@ -90,6 +94,7 @@ enum class Shape {
     WindowPos,    // lParam: WINDOWPOS of the window as it is
     CalcSize,     // lParam: NCCALCSIZE_PARAMS or a RECT, as wParam says
     WindowRect,   // lParam: a RECT, the window's
+    ClientRect,   // lParam: a RECT, the window's client area
     Style,        // lParam: STYLESTRUCT with the window's styles
     Notify,       // lParam: NMHDR from one of the windows
     Help,         // lParam: HELPINFO
@@ -99,6 +104,7 @@ enum class Shape {
     TabStops,     // wParam: up to 8, lParam: as many tab stops
     GetLine,      // lParam: a buffer whose first WORD is its size
     Small,        // wParam, lParam below 16 (CB_INITSTORAGE would reserve gigabytes)
+    Items,        // wParam: a count of integers that fits, lParam: the buffer
 };
 
 struct Rule {
@@ -107,7 +113,7 @@ struct Rule {
 };
 
 // Messages below WM_USER, for every window.
-const Rule CommonRules[] = {
+const Rule Rules[] = {
     {WM_CREATE, WM_DESTROY, Shape::Left},
     {WM_SETTEXT, WM_SETTEXT, Shape::Text},
     {WM_GETTEXT, WM_GETTEXT, Shape::GetText},
@@ -172,68 +178,73 @@ const Rule CommonRules[] = {
     {WM_PAINTCLIPBOARD, WM_PAINTCLIPBOARD, Shape::ZeroBoth},
     {WM_SIZECLIPBOARD, WM_SIZECLIPBOARD, Shape::ZeroBoth},
     {WM_ASKCBFORMATNAME, WM_ASKCBFORMATNAME, Shape::GetText},
+    {0x0313, 0x0313, Shape::Left},      // WM_POPUPSYSTEMMENU: the system menu's modal loop
     {WM_PRINT, WM_PRINTCLIENT, Shape::Dc},
     {0x033F, 0x033F, Shape::SizedInfo}, // WM_GETTITLEBARINFOEX
-};
-
-const Rule ButtonRules[] = {
-    {BM_SETIMAGE, BM_SETIMAGE, Shape::Image},
-};
-const Rule StaticRules[] = {
+    // The controls' own: the A/W translation of SendMessageA converts their
+    // strings by message number, whatever the window's class.
+    {BM_SETIMAGE, BM_SETIMAGE, Shape::ButtonImage},
     {STM_SETICON, STM_SETICON, Shape::StaticIcon},
     {STM_SETIMAGE, STM_SETIMAGE, Shape::Image},
-};
-const Rule EditRules[] = {
     {EM_GETSEL, EM_GETSEL, Shape::TwoDwords},
-    {EM_GETRECT, EM_SETRECTNP, Shape::WindowRect},
+    // Wine's single-line edit field writes past its text when a character
+    // comes while the text has no room at all: its rectangle and margins
+    // stay inside the field.
+    {EM_GETRECT, EM_SETRECTNP, Shape::ClientRect},
+    {EM_SETMARGINS, EM_SETMARGINS, Shape::Small},
     {EM_SETHANDLE, EM_SETHANDLE, Shape::Left},  // the edit field would own our memory
     {EM_REPLACESEL, EM_REPLACESEL, Shape::Text},
     {EM_GETLINE, EM_GETLINE, Shape::GetLine},
     {EM_SETTABSTOPS, EM_SETTABSTOPS, Shape::TabStops},
     {EM_SETWORDBREAKPROC, EM_SETWORDBREAKPROC, Shape::Zero},
-};
-const Rule ComboRules[] = {
     {CB_GETEDITSEL, CB_GETEDITSEL, Shape::TwoDwords},
     {CB_ADDSTRING, CB_ADDSTRING, Shape::Text},
     {CB_DIR, CB_DIR, Shape::Pattern},
     {CB_GETLBTEXT, CB_GETLBTEXT, Shape::GetText},
     {CB_INSERTSTRING, CB_INSERTSTRING, Shape::Text},
-    {CB_FINDSTRING, CB_SELECTSTRING, Shape::Text},
+    {CB_FINDSTRING, CB_SELECTSTRING, Shape::Find},
     {CB_GETDROPPEDCONTROLRECT, CB_GETDROPPEDCONTROLRECT, Shape::Buffer},
-    {CB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT, Shape::Text},
+    {CB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT, Shape::Find},
     {CB_INITSTORAGE, CB_INITSTORAGE, Shape::Small},
     {0x0163, 0x0163, Shape::Buffer},    // CB_MULTIPLEADDSTRING
     {CB_GETCOMBOBOXINFO, CB_GETCOMBOBOXINFO, Shape::SizedInfo},
+    {LB_ADDSTRING, LB_INSERTSTRING, Shape::Text},
+    {LB_GETTEXT, LB_GETTEXT, Shape::GetText},
+    {LB_SELECTSTRING, LB_SELECTSTRING, Shape::Find},
+    {LB_DIR, LB_DIR, Shape::Pattern},
+    {LB_FINDSTRING, LB_FINDSTRING, Shape::Find},
+    {LB_GETSELITEMS, LB_GETSELITEMS, Shape::Items},
+    {LB_SETTABSTOPS, LB_SETTABSTOPS, Shape::TabStops},
+    {LB_ADDFILE, LB_ADDFILE, Shape::Pattern},
+    {LB_GETITEMRECT, LB_GETITEMRECT, Shape::Buffer},
+    {LB_FINDSTRINGEXACT, LB_FINDSTRINGEXACT, Shape::Find},
+    {LB_INITSTORAGE, LB_INITSTORAGE, Shape::Small},
+    {0x01B1, 0x01B1, Shape::Buffer},    // LB_MULTIPLEADDSTRING
 };
+
+// The trackbar's messages from WM_USER on.
 const Rule TrackbarRules[] = {
     {TBM_GETTHUMBRECT, TBM_GETCHANNELRECT, Shape::Buffer},
     {TBM_SETTOOLTIPS, TBM_SETTOOLTIPS, Shape::ZeroBoth},  // a window it would then drive
     {TBM_SETBUDDY, TBM_SETBUDDY, Shape::ZeroBoth},        // a window it would move
 };
 
-// One kind of target: its own message ranges and the rules for them.
+// The message ranges of one class of control, drawn from as often as the
+// messages below WM_USER.
 struct Kind {
     const char* className;
     std::vector<std::pair<UINT, UINT>> ranges;
-    const Rule* rules;
-    size_t ruleCount;
 };
-
-template <size_t N>
-Kind MakeKind(const char* name, std::vector<std::pair<UINT, UINT>> ranges, const Rule (&rules)[N])
-{
-    return {name, std::move(ranges), rules, N};
-}
 
 const std::vector<Kind>& Kinds()
 {
     static const std::vector<Kind> kinds = {
-        MakeKind("Button", {{BM_GETCHECK, ButtonSetDontClick}}, ButtonRules),
-        MakeKind("Static", {{STM_SETICON, STM_GETIMAGE}}, StaticRules),
-        MakeKind("Edit", {{EM_GETSEL, EM_GETIMESTATUS}}, EditRules),
-        MakeKind("ComboBox", {{CB_GETEDITSEL, CB_MSGMAX}, {WM_USER, WM_USER + 0x100}}, ComboRules),
-        MakeKind("msctls_trackbar32", {{WM_USER, WM_USER + 0x100}}, TrackbarRules),
-        MakeKind("#32770", {{WM_USER, WM_USER + 0x100}}, CommonRules),  // DM_ messages
+        {"Button", {{BM_GETCHECK, ButtonSetDontClick}}},
+        {"Static", {{STM_SETICON, STM_GETIMAGE}}},
+        {"Edit", {{EM_GETSEL, EM_GETIMESTATUS}}},
+        {"ComboBox", {{CB_GETEDITSEL, CB_MSGMAX}, {WM_USER, WM_USER + 0x100}}},
+        {"msctls_trackbar32", {{WM_USER, WM_USER + 0x100}}},
+        {"#32770", {{WM_USER, WM_USER + 0x100}}},  // DM_ messages
     };
     return kinds;
 }
@@ -274,6 +285,13 @@ const Pool& ThePool()
         made.icon = CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask, xorMask);
         made.bitmap = CreateBitmap(16, 16, 1, 1, nullptr);
         made.region = CreateRectRgn(0, 0, 40, 40);
+        // The system loads its shared cursors and icons once, the first time
+        // a hit test or a window asks for each; here they are all loaded
+        // before the first count.
+        for (int id = 32512; id <= 32651; ++id) {
+            LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
+            LoadIconA(nullptr, MAKEINTRESOURCEA(id));
+        }
         return made;
     }();
     return pool;
@@ -281,7 +299,7 @@ const Pool& ThePool()
 
 alignas(16) unsigned char Arena[8192];
 const char* const Texts[] = {"", "&Start", "&Stop", "Rectangular", "Blackmann",
-                             "x", "0123456789012345678901234567890123456789012345678901234567890123"};
+                             "x", "0123456789"};
 
 class Storm {
 public:
@@ -300,11 +318,10 @@ public:
         } else {
             message = static_cast<UINT>(Uniform(WM_USER));
         }
-        Shape shape = ShapeOf(CommonRules, std::size(CommonRules), message, Shape::Plain);
-        if (kind && message >= WM_USER)
-            shape = ShapeOf(kind->rules, kind->ruleCount, message, Shape::Plain);
-        else if (kind && kind->rules != CommonRules)
-            shape = ShapeOf(kind->rules, kind->ruleCount, message, shape);
+        Shape shape = ShapeOf(Rules, std::size(Rules), message, Shape::Plain);
+        if (message >= WM_USER)
+            shape = IsTrackbar(kind) ? ShapeOf(TrackbarRules, std::size(TrackbarRules), message, Shape::Plain)
+                                     : Shape::Plain;
         step = {"message", window, message, RandomArgument(), static_cast<LPARAM>(RandomArgument()), 0};
         return Shape::Left != shape && Fill(shape, step) && !StartsOrEnds(step);
     }
@@ -325,6 +342,7 @@ public:
     }
 
     size_t Targets() const { return targets_.size(); }
+    static bool IsTrackbar(const Kind* kind) { return kind && kind == &Kinds()[4]; }
     size_t Uniform(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
 
 private:
@@ -363,6 +381,10 @@ private:
         case Shape::Text:
             step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
             break;
+        case Shape::Find:
+            step.wParam = static_cast<WPARAM>(Uniform(8)) - 1;
+            step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
+            break;
         case Shape::Pattern:
             step.lParam = reinterpret_cast<LPARAM>("*.none-here");
             break;
@@ -392,7 +414,10 @@ private:
             break;
         }
         case Shape::Icon:
-            step.wParam = Uniform(3);
+            // A big icon, or none, makes the system derive or load one of
+            // its own for the window, there until the next: the object count
+            // would then tell which windows got which last, not a leak.
+            step.wParam = ICON_SMALL;
             step.lParam = reinterpret_cast<LPARAM>(Uniform(2) ? pool_.icon : nullptr);
             break;
         case Shape::StaticIcon:
@@ -403,6 +428,10 @@ private:
             step.lParam = Uniform(3) == 0 ? 0
                           : step.wParam == IMAGE_BITMAP ? reinterpret_cast<LPARAM>(pool_.bitmap)
                                                         : reinterpret_cast<LPARAM>(pool_.icon);
+            break;
+        case Shape::ButtonImage:
+            step.wParam = Uniform(2) ? IMAGE_BITMAP : IMAGE_ICON;
+            step.lParam = 0;
             break;
         case Shape::Menu: {
             HMENU bar = GetMenu(facts::MainDialog);
@@ -443,6 +472,10 @@ private:
             step.lParam = reinterpret_cast<LPARAM>(params);
             break;
         }
+        case Shape::ClientRect:
+            GetClientRect(window, InArena<RECT>());
+            step.lParam = reinterpret_cast<LPARAM>(Arena);
+            break;
         case Shape::WindowRect:
             *InArena<RECT>() = rect;
             step.lParam = reinterpret_cast<LPARAM>(Arena);
@@ -498,6 +531,10 @@ private:
             step.lParam = reinterpret_cast<LPARAM>(stops);
             break;
         }
+        case Shape::Items:
+            step.wParam = Uniform(sizeof Arena / sizeof(int));
+            step.lParam = reinterpret_cast<LPARAM>(InArena<int>());
+            break;
         case Shape::GetLine:
             *InArena<WORD>() = static_cast<WORD>(sizeof Arena / 2);
             step.lParam = reinterpret_cast<LPARAM>(Arena);
@@ -540,6 +577,15 @@ std::vector<HWND> MainWindowAndControls()
     return targets;
 }
 
+// The state a count is taken in: no list dropped, no capture, and the focus
+// on the Start button, so that the edit field holds no caret.
+void Settle()
+{
+    SendMessageA(Control(facts::IdWindowSelector), CB_SHOWDROPDOWN, FALSE, 0);
+    ReleaseCapture();
+    SetFocus(Control(facts::IdStartStop));
+}
+
 // Lets through what the storm's messages posted, each timed too.
 void PumpTimed(uint64_t index)
 {
@@ -573,6 +619,7 @@ TEST_F(MessageStorm, RandomMessagesToTheWindowAndEveryControlLeaveNothingBehind)
     const uint64_t count = hardening::EnvironmentCount("STORM_MESSAGES", 100000);
     const uint32_t seed = static_cast<uint32_t>(hardening::EnvironmentCount("STORM_SEED", 20110320));
     const uint64_t warmUp = std::min<uint64_t>(10000, count / 2);
+    const bool trace = hardening::EnvironmentCount("STORM_TRACE", 0) != 0;
     const Pool& pool = ThePool();
     Storm storm(seed, pool);
     storm.SetTargets(MainWindowAndControls());
@@ -589,7 +636,20 @@ TEST_F(MessageStorm, RandomMessagesToTheWindowAndEveryControlLeaveNothingBehind)
         while (!storm.Make(storm.Uniform(storm.Targets()), step))
             ++skipped;
         step.index = i;
+        // STORM_TRACE=1: every message after the warm-up that changed an
+        // object count is named (slow: two counts per message).
+        int gdi = 0, user = 0;
+        if (trace && i > warmUp) {
+            gdi = testsupport::CountGdiObjects();
+            user = testsupport::CountUserObjects();
+        }
         const double took = hardening::TimedSend(step);
+        if (trace && i > warmUp) {
+            gdi = testsupport::CountGdiObjects() - gdi;
+            user = testsupport::CountUserObjects() - user;
+            if (gdi || user)
+                std::printf("storm: GDI %+d USER %+d after %s\n", gdi, user, hardening::Describe(step).c_str());
+        }
         if (took > slowest) {
             slowest = took;
             slowestStep = step;
@@ -603,11 +663,13 @@ TEST_F(MessageStorm, RandomMessagesToTheWindowAndEveryControlLeaveNothingBehind)
             scripted::Seen() = scripted::Record();
         }
         if (i == warmUp) {
+            Settle();
             first = hardening::Measure();
             std::printf("storm: after %llu messages: %s\n", static_cast<unsigned long long>(i),
                         hardening::Format(first).c_str());
         }
     }
+    Settle();
     const hardening::Figures last = hardening::MeasureAgainst(first);
     std::printf("storm: after %llu messages: %s\n", static_cast<unsigned long long>(count),
                 hardening::Format(last).c_str());
