@@ -123,19 +123,22 @@ BOOL CALLBACK InspectWindow(HWND window, LPARAM parameter)
 }
 
 // A menu or a move-or-size loop reads every key of its thread's queue, and
-// Escape ends it one level at a time.
+// Escape ends it one level at a time; the loop that follows a press on a
+// caption button ends only when the button is let go.
 void EndMenuOrMoveLoop(const Watch* watch)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (!watch->guiThread || !GetGUIThreadInfo(watch->guiThread, &info))
         return;
-    if (!(info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)))
-        return;
-    HWND target = info.hwndMenuOwner ? info.hwndMenuOwner
-                  : info.hwndMoveSize ? info.hwndMoveSize : info.hwndCapture;
-    if (target)
-        PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) {
+        HWND target = info.hwndMenuOwner ? info.hwndMenuOwner
+                      : info.hwndMoveSize ? info.hwndMoveSize : info.hwndCapture;
+        if (target)
+            PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
+    } else if (info.hwndCapture) {
+        PostMessageA(info.hwndCapture, WM_LBUTTONUP, 0, 0);
+    }
 }
 
 void WatchLoop(Watch* watch)
