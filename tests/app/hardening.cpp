@@ -70,6 +70,25 @@ double Milliseconds(uint64_t ticks)
     return 1000.0 * static_cast<double>(ticks) / frequency;
 }
 
+void PrintHistory()
+{
+    for (uint64_t g = Generation > HistorySize ? Generation - HistorySize + 1 : 1; g < Generation; ++g) {
+        const Step& earlier = History[g % HistorySize];
+        if (earlier.window == Current.window)
+            std::fprintf(stderr, "  %s\n", Describe(earlier).c_str());
+    }
+}
+
+// A fault inside a message names it and what its window got before it.
+LONG WINAPI ReportFault(EXCEPTION_POINTERS* fault)
+{
+    std::fprintf(stderr, "watchdog: exception 0x%08lX during %s. The steps to its window before it:\n",
+                 fault->ExceptionRecord->ExceptionCode, Describe(Current).c_str());
+    PrintHistory();
+    std::fflush(stderr);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void Watch(DWORD limitMs)
 {
     uint64_t reported = 0;
@@ -88,11 +107,7 @@ void Watch(DWORD limitMs)
         if (running > limitMs + 20000.0) {
             std::fprintf(stderr, "watchdog: %s hung for %.0f ms; ending the test. The steps to "
                          "its window before it:\n", Describe(Current).c_str(), running);
-            for (uint64_t g = Generation > HistorySize ? Generation - HistorySize + 1 : 1; g < Generation; ++g) {
-                const Step& earlier = History[g % HistorySize];
-                if (earlier.window == Current.window)
-                    std::fprintf(stderr, "  %s\n", Describe(earlier).c_str());
-            }
+            PrintHistory();
             std::fflush(stderr);
             TerminateProcess(GetCurrentProcess(), 3);
         }
@@ -105,6 +120,7 @@ void StartWatchdog(DWORD limitMs)
 {
     StopWatchdog();
     Stop = false;
+    SetUnhandledExceptionFilter(ReportFault);
     Watcher = std::thread(Watch, limitMs);
 }
 
