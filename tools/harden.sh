@@ -14,4 +14,9 @@ trap cleanup EXIT
 start_xvfb
 start_pulse
 export STORM_MESSAGES=${STORM_MESSAGES:-1000000} SOAK_BUFFERS=${SOAK_BUFFERS:-100000}
-"$root/tools/wine-run" "$build" "$build/tests/app/app_hardening_tests.exe"
+# One process for each, as under ctest.
+status=0
+for test in 'MessageStorm.*' 'Soak.*'; do
+  "$root/tools/wine-run" "$build" "$build/tests/app/app_hardening_tests.exe" --gtest_filter="$test" || status=1
+done
+exit $status
