@@ -63,6 +63,9 @@ namespace {
 
 struct Watch {
     std::string caption;
+    bool anyCaption = false;  // StartModalWatch: every window but `keep`
+    HWND keep = nullptr;
+    DWORD guiThread = 0;
     std::atomic<bool> stop{false};
     std::thread thread;
     std::mutex lock;
@@ -104,19 +107,46 @@ BOOL CALLBACK InspectWindow(HWND window, LPARAM parameter)
     if (process != GetCurrentProcessId() || ClassName(window) != "#32770" || !IsWindowVisible(window))
         return TRUE;
     std::lock_guard<std::mutex> guard(watch->lock);
-    if (watch->handled.count(window) || WindowText(window) != watch->caption)
+    if (watch->handled.count(window) || window == watch->keep)
+        return TRUE;
+    if (!watch->anyCaption && WindowText(window) != watch->caption)
         return TRUE;
     watch->seen.push_back(Describe(window));
     watch->handled.insert(window);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    // The program's own dialogs have no OK of that number; their close box
+    // ends them.
+    if (HWND ok = GetDlgItem(window, IDOK); ok || !watch->anyCaption)
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    else
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     return TRUE;
+}
+
+// A menu or a move-or-size loop reads every key of its thread's queue, and
+// Escape ends it one level at a time; the loop that follows a press on a
+// caption button ends only when the button is let go.
+void EndMenuOrMoveLoop(const Watch* watch)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!watch->guiThread || !GetGUIThreadInfo(watch->guiThread, &info))
+        return;
+    if (info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) {
+        HWND target = info.hwndMenuOwner ? info.hwndMenuOwner
+                      : info.hwndMoveSize ? info.hwndMoveSize : info.hwndCapture;
+        if (target)
+            PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
+    } else if (info.hwndCapture) {
+        PostMessageA(info.hwndCapture, WM_LBUTTONUP, 0, 0);
+    }
 }
 
 void WatchLoop(Watch* watch)
 {
     while (!watch->stop) {
         EnumWindows(InspectWindow, reinterpret_cast<LPARAM>(watch));
+        if (watch->anyCaption)
+            EndMenuOrMoveLoop(watch);
         {
             std::lock_guard<std::mutex> guard(watch->lock);
             for (auto it = watch->handled.begin(); it != watch->handled.end();)
@@ -133,6 +163,16 @@ void StartMessageBoxWatch(const char* caption)
     StopMessageBoxWatch();
     CurrentWatch = new Watch;
     CurrentWatch->caption = caption;
+    CurrentWatch->thread = std::thread(WatchLoop, CurrentWatch);
+}
+
+void StartModalWatch(HWND keep, DWORD thread)
+{
+    StopMessageBoxWatch();
+    CurrentWatch = new Watch;
+    CurrentWatch->anyCaption = true;
+    CurrentWatch->keep = keep;
+    CurrentWatch->guiThread = thread;
     CurrentWatch->thread = std::thread(WatchLoop, CurrentWatch);
 }
 

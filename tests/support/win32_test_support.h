@@ -45,6 +45,12 @@ struct SeenMessageBox {
 // caption and closes each with OK (IDOK) once it has recorded it.
 void StartMessageBoxWatch(const char* caption);
 
+// Starts the same watcher for every modal state of this process but `keep`
+// itself: a box or dialog of any caption is ended with its OK button when it
+// has one and with its close box otherwise (each recorded as above), and a
+// menu or move-or-size loop of `thread` gets Escape keys until it ends.
+void StartModalWatch(HWND keep, DWORD thread);
+
 // Stops the watcher and returns the boxes it saw, in order.
 std::vector<SeenMessageBox> StopMessageBoxWatch();
 

@@ -1,0 +1,935 @@
+// A storm of random messages against the real main window and every one of
+// its controls, and the messages that end the window or open modal ones in
+// a scripted sequence of their own. Nothing may crash or hang, each message
+// must return within a second, and the objects and memory of the process
+// must not grow once the storm is under way.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/mainwindow.h"
+#include "capture/capture.h"
+#include "capture/soundcard.h"
+#include "display/surface.h"
+#include "export/commands.h"
+#include "tests/app/hardening.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/support/scripted_device.h"
+#include "tests/support/win32_test_support.h"
+#include "win/platform.h"
+#include "win/winlayer.h"
+
+namespace {
+
+using hardening::Step;
+
+constexpr DWORD LimitMs = 1000;
+
+// Numbers the MinGW headers give only for later Windows versions.
+constexpr UINT MessageCtlColor = 0x0019, MessageGesture = 0x0119, MessageGestureNotify = 0x011A,
+               MessageTouch = 0x0240, MessageDpiChanged = 0x02E0, ButtonSetDontClick = 0x00F8;
+// TITLEBARINFOEX: TITLEBARINFO and a rectangle per part.
+constexpr DWORD TitleBarInfoExSize = sizeof(TITLEBARINFO) + (CCHILDREN_TITLEBAR + 1) * sizeof(RECT);
+
+HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
+
+void PostStartStopClick()
+{
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+}
+
+// A device that delivers `buffers` buffers and then clicks Stop itself, so
+// that a Start, wanted or not, always comes back.
+scripted::Script SelfStopping(int buffers, std::function<void(int)> during = nullptr)
+{
+    scripted::Script script;
+    script.buffersToDeliver = buffers;
+    script.deviceNames = {"Scripted"};
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, 10 + index % 400, 6000);
+    };
+    script.onQueued = [buffers, during](int index) {
+        if (during)
+            during(index);
+        if (index == buffers + 1)
+            PostStartStopClick();
+    };
+    return script;
+}
+
+// ------------------------------------------------------------ the storm
+
+// Which of a message's arguments must be something particular.
+enum class Shape {
+    Plain,        // random wParam and lParam
+    Left,         // ends the window, opens a modal loop or takes over memory: never sent
+    Text,         // lParam: a string
+    Pattern,      // lParam: a file pattern that matches nothing (CB_DIR)
+    Find,         // wParam: -1 or an item's index (Wine's list box reads past its
+                  // items from a start beyond them), lParam: a string
+    GetText,      // wParam: a size that fits, lParam: the buffer
+    Buffer,       // lParam: a zeroed buffer big enough for any structure
+    TwoDwords,    // wParam, lParam: DWORD pointers (EM_GETSEL, CB_GETEDITSEL)
+    Dc,           // wParam: a device context
+    DcAndWindow,  // wParam: a device context, lParam: a window
+    Font,         // wParam: a font
+    Icon,         // wParam: small, lParam: an icon (WM_SETICON)
+    StaticIcon,   // wParam: an icon (STM_SETICON)
+    Image,        // wParam: an image type, lParam: an image of it
+    Menu,         // wParam or lParam: a menu
+    Region,       // wParam: a region or 1 (WM_NCPAINT)
+    Zero,         // lParam 0: a handle or procedure the system would use
+    ZeroBoth,     // wParam and lParam 0
+    WindowPos,    // lParam: WINDOWPOS of the window as it is
+    CalcSize,     // lParam: NCCALCSIZE_PARAMS or a RECT, as wParam says
+    WindowRect,   // lParam: a RECT, the window's
+    ClientRect,   // lParam: a RECT, the window's client area
+    Style,        // lParam: STYLESTRUCT with the window's styles
+    Notify,       // lParam: NMHDR from one of the windows
+    Help,         // lParam: HELPINFO
+    DrawItem,     // lParam: DRAWITEMSTRUCT with a device context
+    DlgCode,      // lParam: 0 or a key MSG
+    SizedInfo,    // lParam: a structure whose first DWORD is its size
+    TabStops,     // wParam: up to 8, lParam: as many tab stops
+    GetLine,      // lParam: a buffer whose first WORD is its size
+    Small,        // wParam, lParam below 16 (CB_INITSTORAGE would reserve gigabytes)
+    Items,        // wParam: a count of integers that fits, lParam: the buffer
+};
+
+struct Rule {
+    UINT first, last;
+    Shape shape;
+};
+
+// Messages below WM_USER, for every window.
+const Rule Rules[] = {
+    {WM_CREATE, WM_DESTROY, Shape::Left},
+    {WM_SETTEXT, WM_SETTEXT, Shape::Text},
+    {WM_GETTEXT, WM_GETTEXT, Shape::GetText},
+    {WM_PAINT, WM_PAINT, Shape::Dc},
+    {WM_CLOSE, WM_QUIT, Shape::Left},  // and WM_QUERYENDSESSION
+    {WM_ERASEBKGND, WM_ERASEBKGND, Shape::Dc},
+    {WM_ENDSESSION, WM_ENDSESSION, Shape::Left},
+    {MessageCtlColor, MessageCtlColor, Shape::DcAndWindow},
+    {WM_SETTINGCHANGE, WM_DEVMODECHANGE, Shape::Text},
+    {WM_GETMINMAXINFO, WM_GETMINMAXINFO, Shape::Buffer},
+    {WM_ICONERASEBKGND, WM_ICONERASEBKGND, Shape::Dc},
+    {WM_DRAWITEM, WM_DRAWITEM, Shape::DrawItem},
+    {WM_MEASUREITEM, WM_DELETEITEM, Shape::Buffer},
+    {WM_SETFONT, WM_SETFONT, Shape::Font},
+    {WM_COMPAREITEM, WM_COMPAREITEM, Shape::Buffer},
+    {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, Shape::WindowPos},
+    {WM_COPYDATA, WM_COPYDATA, Shape::Buffer},
+    {WM_NOTIFY, WM_NOTIFY, Shape::Notify},
+    {WM_HELP, WM_HELP, Shape::Help},
+    {WM_CONTEXTMENU, WM_CONTEXTMENU, Shape::Left},  // the edit field's menu is modal
+    {WM_STYLECHANGING, WM_STYLECHANGED, Shape::Style},
+    {WM_SETICON, WM_SETICON, Shape::Icon},
+    {WM_NCCREATE, WM_NCDESTROY, Shape::Left},
+    {WM_NCCALCSIZE, WM_NCCALCSIZE, Shape::CalcSize},
+    {WM_NCPAINT, WM_NCPAINT, Shape::Region},
+    {WM_GETDLGCODE, WM_GETDLGCODE, Shape::DlgCode},
+    // Presses on the frame start the modal move, size, menu and button loops.
+    {WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, Shape::Left},
+    {WM_NCLBUTTONDBLCLK, WM_NCRBUTTONDBLCLK, Shape::Left},
+    {WM_NCMBUTTONDOWN, WM_NCMBUTTONDOWN, Shape::Left},
+    {WM_NCMBUTTONDBLCLK, WM_NCMBUTTONDBLCLK, Shape::Left},
+    {WM_NCXBUTTONDOWN, WM_NCXBUTTONDOWN, Shape::Left},
+    {WM_NCXBUTTONDBLCLK, WM_NCXBUTTONDBLCLK, Shape::Left},
+    {WM_INPUT, WM_INPUT, Shape::Zero},
+    // Alt+F4 closes, F10 and Alt+key enter the menu loop.
+    {WM_SYSKEYDOWN, WM_SYSDEADCHAR, Shape::Left},
+    {WM_IME_STARTCOMPOSITION, WM_IME_KEYLAST, Shape::Buffer},
+    {WM_SYSCOMMAND, WM_SYSCOMMAND, Shape::Left},
+    {WM_TIMER, WM_TIMER, Shape::Zero},  // a non-zero lParam is a procedure to call
+    {WM_INITMENU, WM_INITMENUPOPUP, Shape::Menu},
+    {0x0118, 0x0118, Shape::Zero},      // the system timer, the same
+    {MessageGesture, MessageGesture, Shape::Zero},
+    {MessageGestureNotify, MessageGestureNotify, Shape::Buffer},
+    {WM_MENUSELECT, WM_MENUSELECT, Shape::Menu},
+    {WM_MENURBUTTONUP, WM_MENUDRAG, Shape::Menu},
+    {WM_MENUGETOBJECT, WM_MENUGETOBJECT, Shape::Buffer},
+    {WM_UNINITMENUPOPUP, WM_MENUCOMMAND, Shape::Menu},
+    {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, Shape::DcAndWindow},
+    {WM_RBUTTONUP, WM_RBUTTONUP, Shape::Left},  // becomes WM_CONTEXTMENU
+    {WM_NEXTMENU, WM_NEXTMENU, Shape::Buffer},
+    {WM_SIZING, WM_SIZING, Shape::WindowRect},
+    {WM_MOVING, WM_MOVING, Shape::WindowRect},
+    {WM_DEVICECHANGE, WM_DEVICECHANGE, Shape::Buffer},
+    {WM_MDICREATE, 0x022F, Shape::Buffer},
+    {WM_MDISETMENU, WM_MDISETMENU, Shape::ZeroBoth},
+    {WM_DROPFILES, WM_DROPFILES, Shape::ZeroBoth},
+    {WM_MDIREFRESHMENU, WM_MDIREFRESHMENU, Shape::ZeroBoth},
+    {MessageTouch, MessageTouch, Shape::Zero},
+    {WM_IME_SETCONTEXT, WM_IME_KEYUP, Shape::Buffer},
+    {MessageDpiChanged, MessageDpiChanged, Shape::WindowRect},
+    {0x02E4, 0x02E4, Shape::Buffer},    // WM_GETDPISCALEDSIZE
+    {WM_PAINTCLIPBOARD, WM_PAINTCLIPBOARD, Shape::ZeroBoth},
+    {WM_SIZECLIPBOARD, WM_SIZECLIPBOARD, Shape::ZeroBoth},
+    {WM_ASKCBFORMATNAME, WM_ASKCBFORMATNAME, Shape::GetText},
+    {0x0313, 0x0313, Shape::Left},      // WM_POPUPSYSTEMMENU: the system menu's modal loop
+    {WM_PRINT, WM_PRINTCLIENT, Shape::Dc},
+    {0x033F, 0x033F, Shape::SizedInfo}, // WM_GETTITLEBARINFOEX
+    // The controls' own: the A/W translation of SendMessageA converts their
+    // strings by message number, whatever the window's class.
+    // Wine's buttons keep a copy of every image they are given, and even
+    // of none, and never free it.
+    {BM_SETIMAGE, BM_SETIMAGE, Shape::Left},
+    {STM_SETICON, STM_SETICON, Shape::StaticIcon},
+    {STM_SETIMAGE, STM_SETIMAGE, Shape::Image},
+    {EM_GETSEL, EM_GETSEL, Shape::TwoDwords},
+    // Wine's single-line edit field writes past its text when a character
+    // comes while the text has no room at all: its rectangle and margins
+    // stay inside the field.
+    {EM_GETRECT, EM_SETRECTNP, Shape::ClientRect},
+    {EM_SETMARGINS, EM_SETMARGINS, Shape::Small},
+    {EM_SETHANDLE, EM_SETHANDLE, Shape::Left},  // the edit field would own our memory
+    {EM_REPLACESEL, EM_REPLACESEL, Shape::Text},
+    {EM_GETLINE, EM_GETLINE, Shape::GetLine},
+    {EM_SETTABSTOPS, EM_SETTABSTOPS, Shape::TabStops},
+    {EM_SETWORDBREAKPROC, EM_SETWORDBREAKPROC, Shape::Zero},
+    {CB_GETEDITSEL, CB_GETEDITSEL, Shape::TwoDwords},
+    {CB_ADDSTRING, CB_ADDSTRING, Shape::Text},
+    {CB_DIR, CB_DIR, Shape::Pattern},
+    {CB_GETLBTEXT, CB_GETLBTEXT, Shape::GetText},
+    {CB_INSERTSTRING, CB_INSERTSTRING, Shape::Text},
+    {CB_FINDSTRING, CB_SELECTSTRING, Shape::Find},
+    {CB_GETDROPPEDCONTROLRECT, CB_GETDROPPEDCONTROLRECT, Shape::Buffer},
+    {CB_FINDSTRINGEXACT, CB_FINDSTRINGEXACT, Shape::Find},
+    {CB_INITSTORAGE, CB_INITSTORAGE, Shape::Small},
+    {0x0163, 0x0163, Shape::Buffer},    // CB_MULTIPLEADDSTRING
+    {CB_GETCOMBOBOXINFO, CB_GETCOMBOBOXINFO, Shape::SizedInfo},
+    {LB_ADDSTRING, LB_INSERTSTRING, Shape::Text},
+    {LB_GETTEXT, LB_GETTEXT, Shape::GetText},
+    {LB_SELECTSTRING, LB_SELECTSTRING, Shape::Find},
+    {LB_DIR, LB_DIR, Shape::Pattern},
+    {LB_FINDSTRING, LB_FINDSTRING, Shape::Find},
+    {LB_GETSELITEMS, LB_GETSELITEMS, Shape::Items},
+    {LB_SETTABSTOPS, LB_SETTABSTOPS, Shape::TabStops},
+    {LB_ADDFILE, LB_ADDFILE, Shape::Pattern},
+    {LB_GETITEMRECT, LB_GETITEMRECT, Shape::Buffer},
+    {LB_FINDSTRINGEXACT, LB_FINDSTRINGEXACT, Shape::Find},
+    {LB_INITSTORAGE, LB_INITSTORAGE, Shape::Small},
+    {0x01B1, 0x01B1, Shape::Buffer},    // LB_MULTIPLEADDSTRING
+};
+
+// The trackbar's messages from WM_USER on.
+const Rule TrackbarRules[] = {
+    {TBM_GETTHUMBRECT, TBM_GETCHANNELRECT, Shape::Buffer},
+    {TBM_SETTOOLTIPS, TBM_SETTOOLTIPS, Shape::ZeroBoth},  // a window it would then drive
+    {TBM_SETBUDDY, TBM_SETBUDDY, Shape::ZeroBoth},        // a window it would move
+};
+
+// The message ranges of one class of control, drawn from as often as the
+// messages below WM_USER.
+struct Kind {
+    const char* className;
+    std::vector<std::pair<UINT, UINT>> ranges;
+};
+
+const std::vector<Kind>& Kinds()
+{
+    static const std::vector<Kind> kinds = {
+        {"Button", {{BM_GETCHECK, ButtonSetDontClick}}},
+        {"Static", {{STM_SETICON, STM_GETIMAGE}}},
+        {"Edit", {}},  // not a target, see MainWindowAndControls
+        {"ComboBox", {{CB_GETEDITSEL, CB_MSGMAX}, {WM_USER, WM_USER + 0x100}}},
+        {"msctls_trackbar32", {{WM_USER, WM_USER + 0x100}}},
+        {"#32770", {{WM_USER, WM_USER + 0x100}}},  // DM_ messages
+    };
+    return kinds;
+}
+
+Shape ShapeOf(const Rule* rules, size_t count, UINT message, Shape otherwise)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (message >= rules[i].first && message <= rules[i].last)
+            return rules[i].shape;
+    }
+    return otherwise;
+}
+
+// The windows, handles and buffers the arguments are drawn from. Everything
+// here is made before the first count and lives until the process ends.
+struct Pool {
+    std::vector<HWND> windows;
+    std::vector<const Kind*> kinds;
+    HDC dc = nullptr;
+    HFONT font = nullptr;
+    HICON icon = nullptr;
+    HBITMAP bitmap = nullptr;
+    HRGN region = nullptr;
+    HMENU menu = nullptr;
+};
+
+const Pool& ThePool()
+{
+    static Pool pool = [] {
+        Pool made;
+        made.dc = CreateCompatibleDC(nullptr);
+        SelectObject(made.dc, CreateCompatibleBitmap(made.dc, 64, 64));
+        LOGFONTA font = {};
+        font.lfHeight = -11;
+        lstrcpyA(font.lfFaceName, "Arial");
+        made.font = CreateFontIndirectA(&font);
+        const BYTE andMask[32 * 4] = {}, xorMask[32 * 4] = {};
+        made.icon = CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andMask, xorMask);
+        made.bitmap = CreateBitmap(16, 16, 1, 1, nullptr);
+        made.region = CreateRectRgn(0, 0, 40, 40);
+        // The system loads its shared cursors and icons once, the first time
+        // a hit test or a window asks for each; here they are all loaded
+        // before the first count.
+        for (int id = 32512; id <= 32651; ++id) {
+            LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
+            LoadIconA(nullptr, MAKEINTRESOURCEA(id));
+        }
+        return made;
+    }();
+    return pool;
+}
+
+alignas(16) unsigned char Arena[8192];
+const char* const Texts[] = {"", "&Start", "&Stop", "Rectangular", "Blackmann",
+                             "x", "0123456789"};
+
+class Storm {
+public:
+    Storm(uint32_t seed, const Pool& pool) : random_(seed), pool_(pool) {}
+
+    // A random message for target `t` with arguments fit for it; false for
+    // one that must not be sent in the storm.
+    bool Make(size_t t, Step& step)
+    {
+        HWND window = targets_[t];
+        const Kind* kind = kinds_[t];
+        UINT message;
+        if (kind && !kind->ranges.empty() && Uniform(2) == 0) {
+            const auto& range = kind->ranges[Uniform(kind->ranges.size())];
+            message = range.first + static_cast<UINT>(Uniform(range.second - range.first + 1));
+        } else {
+            message = static_cast<UINT>(Uniform(WM_USER));
+        }
+        Shape shape = ShapeOf(Rules, std::size(Rules), message, Shape::Plain);
+        if (message >= WM_USER)
+            shape = IsTrackbar(kind) ? ShapeOf(TrackbarRules, std::size(TrackbarRules), message, Shape::Plain)
+                                     : Shape::Plain;
+        step = {"message", window, message, RandomArgument(), static_cast<LPARAM>(RandomArgument()), 0};
+        if (IsEdit(kind) && message >= EM_GETSEL && message <= EM_GETIMESTATUS)
+            return false;
+        return Shape::Left != shape && Fill(shape, step) && !StartsOrEnds(step);
+    }
+
+    void SetTargets(std::vector<HWND> targets)
+    {
+        targets_ = std::move(targets);
+        kinds_.clear();
+        for (HWND window : targets_) {
+            const std::string name = testsupport::ClassName(window);
+            const Kind* found = nullptr;
+            for (const Kind& kind : Kinds()) {
+                if (lstrcmpiA(kind.className, name.c_str()) == 0)
+                    found = &kind;
+            }
+            kinds_.push_back(found);
+        }
+    }
+
+    size_t Targets() const { return targets_.size(); }
+    static bool IsEdit(const Kind* kind) { return kind && kind == &Kinds()[2]; }
+    static bool IsTrackbar(const Kind* kind) { return kind && kind == &Kinds()[4]; }
+    size_t Uniform(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
+
+private:
+    // Small numbers, pairs of words and whole random values in equal parts.
+    WPARAM RandomArgument()
+    {
+        switch (Uniform(3)) {
+        case 0: return static_cast<WPARAM>(Uniform(18)) - 1;
+        case 1: return MAKELONG(Uniform(0x10000), Uniform(0x10000));
+        default: return static_cast<WPARAM>(std::uniform_int_distribution<uint64_t>()(random_));
+        }
+    }
+
+    template <size_t N, typename T>
+    T Pick(const T (&items)[N]) { return items[Uniform(N)]; }
+
+    HWND AnyWindow() { return Uniform(4) == 0 ? nullptr : targets_[Uniform(targets_.size())]; }
+    HDC AnyDc() { return Uniform(3) == 0 ? nullptr : pool_.dc; }
+
+    template <typename T>
+    T* InArena()
+    {
+        std::memset(Arena, 0, sizeof Arena);
+        return reinterpret_cast<T*>(Arena);
+    }
+
+    bool Fill(Shape shape, Step& step)
+    {
+        HWND window = step.window;
+        RECT rect;
+        GetWindowRect(window, &rect);
+        switch (shape) {
+        case Shape::Plain:
+        case Shape::Left:
+            break;
+        case Shape::Text:
+            step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
+            break;
+        case Shape::Find:
+            step.wParam = static_cast<WPARAM>(Uniform(8)) - 1;
+            step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
+            break;
+        case Shape::Pattern:
+            step.lParam = reinterpret_cast<LPARAM>("*.none-here");
+            break;
+        case Shape::GetText:
+            step.wParam = Uniform(sizeof Arena);
+            step.lParam = reinterpret_cast<LPARAM>(InArena<char>());
+            break;
+        case Shape::Buffer:
+            step.lParam = reinterpret_cast<LPARAM>(InArena<char>());
+            break;
+        case Shape::TwoDwords: {
+            DWORD* words = InArena<DWORD>();
+            step.wParam = Uniform(2) ? reinterpret_cast<WPARAM>(&words[0]) : 0;
+            step.lParam = Uniform(2) ? reinterpret_cast<LPARAM>(&words[1]) : 0;
+            break;
+        }
+        case Shape::Dc:
+            step.wParam = reinterpret_cast<WPARAM>(AnyDc());
+            break;
+        case Shape::DcAndWindow:
+            step.wParam = reinterpret_cast<WPARAM>(AnyDc());
+            step.lParam = reinterpret_cast<LPARAM>(AnyWindow());
+            break;
+        case Shape::Font: {
+            const HGDIOBJ fonts[] = {nullptr, GetStockObject(DEFAULT_GUI_FONT), pool_.font};
+            step.wParam = reinterpret_cast<WPARAM>(Pick(fonts));
+            break;
+        }
+        case Shape::Icon:
+            // A big icon, or no small one, makes the system derive a small
+            // icon of its own for the window, there until the next: the
+            // object count would then tell which windows got which last, not
+            // a leak.
+            step.wParam = ICON_SMALL;
+            step.lParam = reinterpret_cast<LPARAM>(pool_.icon);
+            break;
+        case Shape::StaticIcon:
+            step.wParam = reinterpret_cast<WPARAM>(Uniform(2) ? pool_.icon : nullptr);
+            break;
+        case Shape::Image:
+            step.wParam = Uniform(2) ? IMAGE_BITMAP : IMAGE_ICON;
+            step.lParam = Uniform(3) == 0 ? 0
+                          : step.wParam == IMAGE_BITMAP ? reinterpret_cast<LPARAM>(pool_.bitmap)
+                                                        : reinterpret_cast<LPARAM>(pool_.icon);
+            break;
+        case Shape::Menu: {
+            HMENU bar = GetMenu(facts::MainDialog);
+            const HMENU menus[] = {nullptr, bar, GetSubMenu(bar, 0), GetSubMenu(bar, 2)};
+            const HMENU menu = Pick(menus);
+            if (Uniform(2))
+                step.wParam = reinterpret_cast<WPARAM>(menu);
+            else
+                step.lParam = reinterpret_cast<LPARAM>(menu);
+            break;
+        }
+        case Shape::Region:
+            step.wParam = Uniform(2) ? 1 : reinterpret_cast<WPARAM>(pool_.region);
+            break;
+        case Shape::Zero:
+            step.lParam = 0;
+            break;
+        case Shape::ZeroBoth:
+        case Shape::Small:
+            step.wParam = shape == Shape::Small ? Uniform(16) : 0;
+            step.lParam = shape == Shape::Small ? static_cast<LPARAM>(Uniform(16)) : 0;
+            break;
+        case Shape::WindowPos: {
+            WINDOWPOS* position = InArena<WINDOWPOS>();
+            *position = {window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE};
+            step.lParam = reinterpret_cast<LPARAM>(position);
+            break;
+        }
+        case Shape::CalcSize: {
+            NCCALCSIZE_PARAMS* params = InArena<NCCALCSIZE_PARAMS>();
+            WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(params + 1);
+            *position = {window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER};
+            params->rgrc[0] = params->rgrc[1] = params->rgrc[2] = rect;
+            params->lppos = position;
+            step.wParam = Uniform(2);
+            step.lParam = reinterpret_cast<LPARAM>(params);
+            break;
+        }
+        case Shape::ClientRect:
+            GetClientRect(window, InArena<RECT>());
+            step.lParam = reinterpret_cast<LPARAM>(Arena);
+            break;
+        case Shape::WindowRect:
+            *InArena<RECT>() = rect;
+            step.lParam = reinterpret_cast<LPARAM>(Arena);
+            break;
+        case Shape::Style: {
+            STYLESTRUCT* style = InArena<STYLESTRUCT>();
+            step.wParam = Uniform(2) ? static_cast<WPARAM>(GWL_STYLE) : static_cast<WPARAM>(GWL_EXSTYLE);
+            style->styleOld = style->styleNew =
+                static_cast<DWORD>(GetWindowLongA(window, static_cast<int>(step.wParam)));
+            step.lParam = reinterpret_cast<LPARAM>(style);
+            break;
+        }
+        case Shape::Notify: {
+            NMHDR* header = InArena<NMHDR>();
+            header->hwndFrom = AnyWindow();
+            header->idFrom = static_cast<UINT_PTR>(RandomArgument());
+            header->code = static_cast<UINT>(RandomArgument());
+            step.lParam = reinterpret_cast<LPARAM>(header);
+            break;
+        }
+        case Shape::Help: {
+            HELPINFO* help = InArena<HELPINFO>();
+            help->cbSize = sizeof *help;
+            help->iContextType = HELPINFO_WINDOW;
+            help->hItemHandle = window;
+            step.lParam = reinterpret_cast<LPARAM>(help);
+            break;
+        }
+        case Shape::DrawItem: {
+            DRAWITEMSTRUCT* item = InArena<DRAWITEMSTRUCT>();
+            item->CtlType = static_cast<UINT>(Uniform(6));
+            item->hwndItem = AnyWindow();
+            item->hDC = pool_.dc;
+            item->rcItem = {0, 0, 32, 16};
+            step.lParam = reinterpret_cast<LPARAM>(item);
+            break;
+        }
+        case Shape::DlgCode: {
+            MSG* key = InArena<MSG>();
+            *key = {window, WM_KEYDOWN, Uniform(256), 0, 0, {0, 0}};
+            step.lParam = Uniform(2) ? reinterpret_cast<LPARAM>(key) : 0;
+            break;
+        }
+        case Shape::SizedInfo:
+            *InArena<DWORD>() = static_cast<DWORD>(Uniform(2) ? sizeof(COMBOBOXINFO) : TitleBarInfoExSize);
+            step.lParam = reinterpret_cast<LPARAM>(Arena);
+            break;
+        case Shape::TabStops: {
+            int* stops = InArena<int>();
+            for (int i = 0; i < 8; ++i)
+                stops[i] = static_cast<int>(Uniform(200)) - 20;
+            step.wParam = Uniform(9);
+            step.lParam = reinterpret_cast<LPARAM>(stops);
+            break;
+        }
+        case Shape::Items:
+            step.wParam = Uniform(sizeof Arena / sizeof(int));
+            step.lParam = reinterpret_cast<LPARAM>(InArena<int>());
+            break;
+        case Shape::GetLine:
+            *InArena<WORD>() = static_cast<WORD>(sizeof Arena / 2);
+            step.lParam = reinterpret_cast<LPARAM>(Arena);
+            break;
+        }
+        return true;
+    }
+
+    // The Start button's click and the menu commands are the scripted
+    // sequence's; a command of another identifier is any child's.
+    static bool StartsOrEnds(const Step& step)
+    {
+        if (step.window == Control(facts::IdStartStop) && step.message == BM_CLICK)
+            return true;
+        if (step.message != WM_COMMAND)
+            return false;
+        const int id = LOWORD(step.wParam);
+        if (id == facts::IdStartStop)
+            return HIWORD(step.wParam) <= 1;
+        return (id >= facts::IdMenuMixer && id <= facts::IdMenuSelectSoundcard) ||
+               id == facts::IdMenuHelp || id == facts::IdMenuAbout;
+    }
+
+    std::mt19937_64 random_;
+    const Pool& pool_;
+    std::vector<HWND> targets_;
+    std::vector<const Kind*> kinds_;
+};
+
+BOOL CALLBACK AddChild(HWND child, LPARAM targets)
+{
+    reinterpret_cast<std::vector<HWND>*>(targets)->push_back(child);
+    return TRUE;
+}
+
+// Wine's single-line edit field (the selector's) faults on a character, a
+// paste or a middle click once arbitrary messages have bent its text and
+// undo buffers; it is the system's, the program sends it nothing, and it is
+// left out.
+std::vector<HWND> MainWindowAndControls()
+{
+    std::vector<HWND> children, targets = {facts::MainDialog};
+    EnumChildWindows(facts::MainDialog, AddChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        if (testsupport::ClassName(child) != "Edit")
+            targets.push_back(child);
+    }
+    return targets;
+}
+
+// The state a count is taken in: no list dropped, no capture, and the focus
+// on the Start button, so that the edit field holds no caret.
+void Settle()
+{
+    SendMessageA(Control(facts::IdWindowSelector), CB_SHOWDROPDOWN, FALSE, 0);
+    ReleaseCapture();
+    SetFocus(Control(facts::IdStartStop));
+}
+
+// Lets through what the storm's messages posted, each timed too.
+void PumpTimed(uint64_t index)
+{
+    MSG message;
+    for (int i = 0; i < 200 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        hardening::Begin({"posted", message.hwnd, message.message, message.wParam, message.lParam, index});
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        hardening::Finish();
+    }
+}
+
+class MessageStorm : public apptest::MainWindow {
+protected:
+    void SetUp() override
+    {
+        scripted::Install(SelfStopping(1));
+        apptest::MainWindow::SetUp();
+        hardening::StartWatchdog(LimitMs);
+    }
+    void TearDown() override
+    {
+        hardening::StopWatchdog();
+        apptest::MainWindow::TearDown();
+        scripted::Uninstall();
+    }
+};
+
+TEST_F(MessageStorm, RandomMessagesToTheWindowAndEveryControlLeaveNothingBehind)
+{
+    const uint64_t count = hardening::EnvironmentCount("STORM_MESSAGES", 100000);
+    const uint32_t seed = static_cast<uint32_t>(hardening::EnvironmentCount("STORM_SEED", 20110320));
+    const uint64_t warmUp = std::min<uint64_t>(10000, count / 2);
+    const bool trace = hardening::EnvironmentCount("STORM_TRACE", 0) != 0;
+    const Pool& pool = ThePool();
+    Storm storm(seed, pool);
+    storm.SetTargets(MainWindowAndControls());
+    std::printf("storm: seed %u (STORM_SEED), %llu messages (STORM_MESSAGES) to %zu windows\n",
+                seed, static_cast<unsigned long long>(count), storm.Targets());
+
+    hardening::Figures first = {};
+    double slowest = 0;
+    Step slowestStep = {};
+    uint64_t starts = 0, skipped = 0;
+    const DWORD began = GetTickCount();
+    for (uint64_t i = 1; i <= count; ++i) {
+        Step step;
+        while (!storm.Make(storm.Uniform(storm.Targets()), step))
+            ++skipped;
+        step.index = i;
+        // STORM_TRACE=1: every message after the warm-up that changed the
+        // GDI count is named (slow: two counts per message).
+        int gdi = 0;
+        if (trace && i > warmUp)
+            gdi = testsupport::CountGdiObjects();
+        const double took = hardening::TimedSend(step);
+        if (trace && i > warmUp && testsupport::CountGdiObjects() != gdi)
+            std::printf("storm: GDI %+d after %s\n", testsupport::CountGdiObjects() - gdi,
+                        hardening::Describe(step).c_str());
+        if (took > slowest) {
+            slowest = took;
+            slowestStep = step;
+        }
+        ASSERT_LT(took, LimitMs) << hardening::Describe(step) << " took " << took << " ms (seed " << seed << ")";
+        ASSERT_TRUE(IsWindow(facts::MainDialog)) << "gone after " << hardening::Describe(step);
+        if (i % 64 == 0) {
+            PumpTimed(i);
+            // An unwanted Start stopped itself; its record would only grow.
+            starts += scripted::CountCalls("open");
+            scripted::Seen() = scripted::Record();
+        }
+        if (i == warmUp) {
+            Settle();
+            first = hardening::Measure();
+            std::printf("storm: after %llu messages: %s\n", static_cast<unsigned long long>(i),
+                        hardening::Format(first).c_str());
+        }
+    }
+    Settle();
+    const hardening::Figures last = hardening::MeasureAgainst(first);
+    std::printf("storm: after %llu messages: %s\n", static_cast<unsigned long long>(count),
+                hardening::Format(last).c_str());
+    std::printf("storm: %.1f s, slowest %.1f ms (%s), %llu drawn and left out, %llu Starts by "
+                "clicks and keys\n",
+                (GetTickCount() - began) / 1000.0, slowest, hardening::Describe(slowestStep).c_str(),
+                static_cast<unsigned long long>(skipped), static_cast<unsigned long long>(starts));
+    hardening::ExpectFlat(first, last, "storm");
+}
+
+}  // namespace
+
+// ------------------------------------------------- the scripted sequence
+
+// Help, the mixer and the control panel are recorded, not started.
+int PlatformCalls = 0;
+BOOL RecordStart(const char*, char*, SECURITY_ATTRIBUTES*, SECURITY_ATTRIBUTES*, BOOL, DWORD, void*,
+                 const char*, STARTUPINFOA*, PROCESS_INFORMATION*)
+{
+    ++PlatformCalls;
+    return FALSE;
+}
+HINSTANCE RecordOpen(HWND, const char*, const char*, const char*, const char*, INT)
+{
+    ++PlatformCalls;
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(2));  // SE_ERR_FNF: no such file
+}
+
+void Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const Step step = {"scripted", window, message, wParam, lParam, 0};
+    const double took = hardening::TimedSend(step);
+    EXPECT_LT(took, LimitMs) << hardening::Describe(step) << " took " << took << " ms";
+}
+
+// The program's own pump, as the modal loop runs it, for a while.
+void Pump(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds && IsWindow(facts::MainDialog)) {
+        hardening::Begin({"pump", facts::MainDialog, 0, 0, 0, 0});
+        winlayer::PumpOnce();
+        EXPECT_LT(hardening::Finish(), LimitMs);
+    }
+}
+
+void Click()
+{
+    Send(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+         reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+}
+
+void Menu(int id) { Send(facts::MainDialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void PostMenu(int id) { PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+LPARAM CaptionPoint()
+{
+    RECT frame;
+    GetWindowRect(facts::MainDialog, &frame);
+    return MAKELPARAM((frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYFRAME) + 4);
+}
+
+void Capture(int buffers, std::function<void(int)> during = nullptr)
+{
+    scripted::Install(SelfStopping(buffers, std::move(during)));
+    Click();
+}
+
+// One step of the sequence: what it does and whether the window outlives it.
+struct Scene {
+    const char* name;
+    void (*act)();
+    bool windowStays;
+};
+
+const Scene Scenes[] = {
+    {"WM_CLOSE while stopped", [] { Send(facts::MainDialog, WM_CLOSE, 0, 0); Pump(20); }, true},
+    {"end of session asked and told", [] {
+         Send(facts::MainDialog, WM_QUERYENDSESSION, 0, 0);
+         Send(facts::MainDialog, WM_ENDSESSION, TRUE, 0);
+         Send(facts::MainDialog, WM_ENDSESSION, FALSE, 0);
+     }, true},
+    {"WM_QUIT in the queue", [] { PostQuitMessage(0); Pump(20); }, true},
+    {"minimise, maximise, restore", [] {
+         for (WPARAM command : {SC_MINIMIZE, SC_RESTORE, SC_MAXIMIZE, SC_RESTORE})
+             Send(facts::MainDialog, WM_SYSCOMMAND, command, 0);
+     }, true},
+    {"menu bar from the keyboard", [] {
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_KEYMENU, 0);
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+         Send(facts::MainDialog, WM_SYSKEYDOWN, VK_F10, 0);
+         Send(facts::MainDialog, WM_SYSKEYUP, VK_F10, 0);
+         Send(facts::MainDialog, WM_SYSCHAR, 'h', 1 << 29);
+     }, true},
+    {"move and size loops", [] {
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_MOVE, 0);
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_SIZE, 0);
+         for (WPARAM hit : {HTCAPTION, HTBOTTOMRIGHT, HTSYSMENU, HTMENU, HTMINBUTTON})
+             Send(facts::MainDialog, WM_NCLBUTTONDOWN, hit, CaptionPoint());
+     }, true},
+    {"system and context menus", [] {
+         Send(facts::MainDialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(facts::MainDialog), CaptionPoint());
+         Send(facts::MainDialog, 0x0313, 0, CaptionPoint());  // WM_POPUPSYSTEMMENU
+         HWND edit = GetWindow(Control(facts::IdWindowSelector), GW_CHILD);
+         Send(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), -1);
+         Send(edit, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+     }, true},
+    {"menu commands", [] {
+         for (int id : {int(facts::IdMenuAbout), int(facts::IdMenuSelectSoundcard), int(facts::IdMenuSaveToFile),
+                        int(facts::IdMenuSaveToClipboard), int(facts::IdMenuHelp), int(facts::IdMenuMixer),
+                        int(facts::IdMenuAudioDevices)})
+             Menu(id);
+     }, true},
+    {"Start, 20 buffers, Stop", [] {
+         Capture(20);
+         EXPECT_EQ(scripted::CountCalls("unprepare"), 20);
+     }, true},
+    {"Start on a device that does not open", [] {
+         scripted::Script refusing = SelfStopping(0);
+         refusing.openFails = true;
+         scripted::Install(refusing);
+         Click();
+     }, true},
+    {"About, sound card and saving during capture", [] {
+         Capture(12, [](int index) {
+             if (index == 2) PostMenu(facts::IdMenuAbout);
+             if (index == 4) PostMenu(facts::IdMenuSaveToFile);
+             if (index == 6) PostMenu(facts::IdMenuSaveToClipboard);
+             if (index == 8) PostMenu(facts::IdMenuSelectSoundcard);  // it stops the capture
+         });
+         EXPECT_EQ(scripted::CountCalls("close"), 1);
+     }, true},
+    {"Alt+F4 while stopped", [] {
+         Send(facts::MainDialog, WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN << 16);
+         Pump(50);
+     }, false},
+    {"close box during capture", [] {
+         Capture(10, [](int index) {
+             if (index == 3) PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+         });
+     }, false},
+    {"WM_CLOSE during capture", [] {
+         Capture(10, [](int index) {
+             if (index == 3) PostMessageA(facts::MainDialog, WM_CLOSE, 0, 0);
+         });
+     }, false},
+    {"close box while stopped, then the loop", [] {
+         PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+         hardening::Begin({"loop", facts::MainDialog, 0, 0, 0, 0});
+         EXPECT_EQ(app::MainWindowLoop(), 0);
+         EXPECT_LT(hardening::Finish(), LimitMs);
+     }, false},
+    {"rate panel activated, then the close box during capture", [] {
+         Send(facts::SampleRatePanel, WM_ACTIVATE, WA_ACTIVE, 0);
+         Capture(10, [](int index) {
+             if (index == 3) PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+         });
+     }, false},
+    {"rate panel activated, then the close box while stopped", [] {
+         Send(facts::SampleRatePanel, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+     }, false},
+    {"WM_DESTROY sent, then the close box", [] {
+         Send(facts::MainDialog, WM_DESTROY, 0, 0);
+         Send(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+     }, false},
+};
+
+class ScriptedEndings : public apptest::MainWindow {
+protected:
+    void SetUp() override
+    {
+        scripted::Install(SelfStopping(1));
+        saved_ = platform::Calls;
+        platform::Calls.StartProcess = RecordStart;
+        platform::Calls.ShellOpen = RecordOpen;
+        // Saving writes into a folder of the test's own.
+        GetCurrentDirectoryA(MAX_PATH, previous_);
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        std::snprintf(folder_, sizeof folder_, "%sstorm-%lu", temp, GetCurrentProcessId());
+        CreateDirectoryA(folder_, nullptr);
+        SetCurrentDirectoryA(folder_);
+        apptest::MainWindow::SetUp();
+        hardening::StartWatchdog(LimitMs);
+    }
+    void TearDown() override
+    {
+        hardening::StopWatchdog();
+        apptest::MainWindow::TearDown();
+        scripted::Uninstall();
+        platform::Calls = saved_;
+        SetCurrentDirectoryA(previous_);
+        WIN32_FIND_DATAA found;
+        const std::string pattern = std::string(folder_) + "\\*.txt";
+        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            DeleteFileA((std::string(folder_) + "\\" + found.cFileName).c_str());
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        RemoveDirectoryA(folder_);
+    }
+
+    // A window ended by a scene is built again as start-up builds it; the
+    // surface a stopped window left behind goes first, as it would with the
+    // process.
+    static void Rebuild()
+    {
+        if (GetObjectType(display::MemoryDC) == OBJ_MEMDC)
+            display::ReleasePlotSurface();
+        app::BuildMainWindow(nullptr);
+        app::ShowMainWindow();
+        testsupport::PumpMessages(20);
+    }
+
+    platform::Functions saved_ = {};
+    char previous_[MAX_PATH] = {};
+    char folder_[MAX_PATH] = {};
+};
+
+TEST_F(ScriptedEndings, EndingsAndModalWindowsReturnAndLeaveNothingBehind)
+{
+    constexpr int Rounds = 3;
+    hardening::Figures first = {};
+    size_t boxes = 0;
+    for (int round = 1; round <= Rounds; ++round) {
+        for (const Scene& scene : Scenes) {
+            SCOPED_TRACE(scene.name);
+            testsupport::StartModalWatch(facts::MainDialog, GetCurrentThreadId());
+            scene.act();
+            Pump(20);
+            boxes += testsupport::StopMessageBoxWatch().size();
+            EXPECT_EQ(IsWindow(facts::MainDialog) != FALSE, scene.windowStays);
+            EXPECT_EQ(capture::WaveIn, nullptr);
+            EXPECT_EQ(capture::SoundcardDialog, nullptr);
+            EXPECT_EQ(export_::AboutBox, nullptr);
+            // The keyboard's dialog is one that exists, or none.
+            const HWND active = winlayer::ActiveDialog();
+            EXPECT_TRUE(active == nullptr || IsWindow(active)) << active;
+            if (IsWindow(facts::MainDialog))
+                EXPECT_EQ(capture::StartStopCaption(), facts::StartCaption);
+            else
+                Rebuild();
+        }
+        // The first round loads what the system loads once; the others
+        // must leave the counts where it left them.
+        const hardening::Figures figures = round == 1 ? hardening::Measure() : hardening::MeasureAgainst(first);
+        std::printf("scripted: after round %d of %zu scenes: %s\n", round, std::size(Scenes),
+                    hardening::Format(figures).c_str());
+        if (round == 1)
+            first = figures;
+        else
+            hardening::ExpectFlat(first, figures, "scripted sequence");
+    }
+    std::printf("scripted: %zu modal windows closed by the watcher, %d platform calls recorded\n",
+                boxes, PlatformCalls);
+    EXPECT_EQ(PlatformCalls, 3 * Rounds);  // help, mixer, audio devices
+}
