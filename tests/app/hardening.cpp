@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "facts/facts.h"
 #include "tests/support/win32_test_support.h"
 
 namespace hardening {
@@ -223,6 +224,31 @@ void ExpectFlat(const Figures& first, const Figures& last, const char* what)
     EXPECT_LE(last.gdi, first.gdi) << what << ": GDI objects";
     EXPECT_LE(last.user, first.user) << what << ": USER objects";
     EXPECT_LE(last.privateBytes - first.privateBytes, PrivateBytesSlack) << what << ": private bytes";
+}
+
+HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
+
+void PostStartStopClick()
+{
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
+}
+
+scripted::Script SelfStopping(int buffers, std::function<void(int)> during)
+{
+    scripted::Script script;
+    script.buffersToDeliver = buffers;
+    script.deviceNames = {"Scripted"};
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, 10 + index % 400, 6000);
+    };
+    script.onQueued = [buffers, during](int index) {
+        if (during)
+            during(index);
+        if (index == buffers + 1)
+            PostStartStopClick();
+    };
+    return script;
 }
 
 }  // namespace hardening

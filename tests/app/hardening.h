@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "tests/support/scripted_device.h"
 
 namespace hardening {
 
@@ -65,5 +68,19 @@ constexpr int64_t PrivateBytesSlack = 256 * 1024;
 // Gtest expectations that `last` is as flat as `first`: no more objects,
 // private bytes within the slack.
 void ExpectFlat(const Figures& first, const Figures& last, const char* what);
+
+// The longest a message, a pass of the pump or a buffer may take.
+constexpr DWORD LimitMs = 1000;
+
+// Control `id` of the main window.
+HWND Control(int id);
+
+// Posts the Start/Stop button's click to the main window.
+void PostStartStopClick();
+
+// A device that delivers `buffers` buffers and then clicks Stop itself, so
+// that a Start, wanted or not, always comes back. `during` sees the index of
+// every buffer queued.
+scripted::Script SelfStopping(int buffers, std::function<void(int)> during = nullptr);
 
 }  // namespace hardening

@@ -20,12 +20,11 @@
 
 namespace {
 
+using hardening::Control;
+using hardening::LimitMs;
 using hardening::Step;
 
-constexpr DWORD LimitMs = 1000;
 constexpr uint64_t Cycle = 16;  // interactions, one per buffer, then again
-
-HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
 
 // A message to the main window at plot x (or over the Start button), the
 // pointer put there first as the mouse handling reads it.
