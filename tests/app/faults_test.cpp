@@ -1,0 +1,260 @@
+// Faults injected under the real main window: a sound card that refuses to
+// open, never hands the buffer back or will not take it; device lists that
+// are empty or hold names that are not text; the window closed in the middle
+// of things; a thousand Starts and Stops; a clipboard and a file that another
+// program holds; folders that refuse files; painting while minimised and
+// display changes. Each test checks what the user sees, that nothing is lost
+// and nothing left open, and that the program goes on working afterwards.
+#include <windows.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "capture/capture.h"
+#include "capture/soundcard.h"
+#include "display/plot.h"
+#include "display/surface.h"
+#include "dsp/fft.h"
+#include "export/commands.h"
+#include "export/spectrumtext.h"
+#include "tests/capture/capture_fixture.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/scripted_device.h"
+#include "tests/support/win32_test_support.h"
+
+namespace {
+
+using Capture = CaptureTest;
+
+struct Counts {
+    int gdi;
+    int user;
+};
+
+// The counts once the messages that were waiting have been handled.
+Counts ObjectCounts()
+{
+    testsupport::PumpMessages(20);
+    return {testsupport::CountGdiObjects(), testsupport::CountUserObjects()};
+}
+
+void ExpectCountsAre(const Counts& expected, const std::string& after)
+{
+    const Counts now = ObjectCounts();
+    EXPECT_EQ(now.gdi, expected.gdi) << "GDI objects after " << after;
+    EXPECT_EQ(now.user, expected.user) << "USER objects after " << after;
+}
+
+// The texts of the "Warning" boxes that came up during `action`; the watcher
+// closes each with OK.
+std::vector<std::string> WarningsDuring(void (*action)())
+{
+    testsupport::StartMessageBoxWatch("Warning");
+    action();
+    std::vector<std::string> texts;
+    for (const testsupport::SeenMessageBox& box : testsupport::StopMessageBoxWatch())
+        texts.push_back(box.text);
+    return texts;
+}
+
+const char DidNotOpen[] = "Wave input device didn't open!";
+
+// The window as the user finds it when nothing runs.
+void ExpectIdle(const std::string& after)
+{
+    EXPECT_EQ(Capture::StartStopCaption(), "&Start") << after;
+    EXPECT_EQ(capture::WaveIn, nullptr) << after;
+    EXPECT_TRUE(IsWindowEnabled(facts::MainDialog)) << after;
+    EXPECT_TRUE(IsWindowEnabled(Capture::StartStopButton())) << after;
+    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel)) << after;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup))) << after;
+}
+
+// With a sound card that works again, the next Start records: a 0 dB tone
+// on bin 24 reaches Spectrum, and Stop closes the device.
+void ExpectNextStartWorks(const std::string& after)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 1;
+    script.fill = [](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, 24, 16465.0);
+    };
+    script.onQueued = [](int index) { if (index == 2) Capture::PostStartStopClick(); };
+    scripted::Install(script);
+    dsp::Spectrum[24] = 0.0f;
+    Capture::ClickStartStop();
+    EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3) << after;
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << after;
+    EXPECT_EQ(scripted::CountCalls("close"), 1) << after;
+    ExpectIdle(after);
+}
+
+class Faults : public ExportTest {
+protected:
+    void SetUp() override
+    {
+        display::ResetMouseState();
+        ExportTest::SetUp();
+    }
+    void TearDown() override
+    {
+        scripted::Uninstall();
+        ExportTest::TearDown();
+        if (display::MemoryDC)
+            display::ReleasePlotSurface();
+    }
+};
+
+// ------------------------------------------------ the device will not open
+
+int RefusedStarts(int times)
+{
+    static int clicks;
+    clicks = times;
+    const std::vector<std::string> warnings = WarningsDuring([] {
+        for (int i = 0; i < clicks; ++i)
+            Capture::ClickStartStop();
+    });
+    int matching = 0;
+    for (const std::string& text : warnings)
+        matching += text == DidNotOpen;
+    EXPECT_EQ(warnings.size(), static_cast<size_t>(times));
+    return matching;
+}
+
+// Every refused Start warns once and leaves the window idle. The first box
+// makes what the system keeps for all message boxes; after it, neither 3 nor
+// 30 more refusals may leave anything behind.
+TEST_F(Faults, RefusedStartsWarnEachTimeAndLeaveNoObjects)
+{
+    scripted::Script refuses;
+    refuses.openFails = true;
+    scripted::Install(refuses);
+    WarningsDuring([] {});  // the watcher's own thread is no part of the count
+    const Counts fresh = ObjectCounts();
+    EXPECT_EQ(RefusedStarts(1), 1);
+    const Counts warm = ObjectCounts();
+    std::cout << "first message box: GDI " << fresh.gdi << " -> " << warm.gdi << ", USER "
+              << fresh.user << " -> " << warm.user << "\n";
+    for (int times : {3, 30}) {
+        EXPECT_EQ(RefusedStarts(times), times);
+        ExpectCountsAre(warm, std::to_string(times) + " refused Starts");
+    }
+    EXPECT_EQ(scripted::CountCalls("open"), 34);
+    EXPECT_EQ(scripted::Seen().calls.size(), 34u) << "a refused device was used further";
+    ExpectIdle("refused Starts");
+    ExpectNextStartWorks("refused Starts");
+}
+
+// ------------------------------------- the buffer stalls or is not taken
+
+// What the user saw while the stalled capture ran, and whether the test's
+// own timer had to end it because the button did not.
+struct Stalled {
+    std::string caption;
+    bool ratesEnabled = true;
+    bool deviceOpen = false;
+};
+Stalled During;
+bool RescuedByTimer = false;
+
+void CALLBACK LookThenPressStop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    During.caption = Capture::StartStopCaption();
+    During.ratesEnabled = IsWindowEnabled(facts::SampleRatePanel) != FALSE;
+    During.deviceOpen = capture::WaveIn != nullptr;
+    Capture::PostStartStopClick();
+}
+
+void CALLBACK Rescue(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (capture::WaveIn) {
+        RescuedByTimer = true;
+        capture::StopCapture();
+    }
+}
+
+// Start, and press Stop after `milliseconds` of capture; returns when the
+// click on Start has returned.
+void StartThenStopAfter(UINT milliseconds)
+{
+    During = Stalled();
+    RescuedByTimer = false;
+    SetTimer(nullptr, 0, milliseconds, LookThenPressStop);
+    const UINT_PTR rescue = SetTimer(nullptr, 0, 5000, Rescue);
+    Capture::ClickStartStop();
+    KillTimer(nullptr, rescue);
+}
+
+struct StallCase {
+    const char* fault;
+    bool prepareFails, addBufferFails;
+    int buffersToDeliver;
+    std::vector<std::string> calls;
+};
+
+// Whatever the device does with the buffer, the user sees a running capture
+// ("&Stop", rates locked) until Stop, which resets and closes the device.
+// A failed prepare or queue is not reported: the picture simply stays.
+TEST_F(Faults, ABufferThatStallsOrIsRefusedStillStopsAndTheNextStartWorks)
+{
+    const std::vector<std::string> armOnce = {"open", "start", "prepare", "add", "reset", "close"};
+    const StallCase cases[] = {
+        {"a buffer that never returns", false, false, 0, armOnce},
+        {"a buffer that returns once, then never", false, false, 1,
+         {"open", "start", "prepare", "add", "unprepare", "prepare", "add", "reset", "close"}},
+        {"waveInAddBuffer failing", false, true, -1, armOnce},
+        {"waveInPrepareHeader failing", true, false, -1, armOnce},
+    };
+    ExpectNextStartWorks("the first capture");
+    const Counts warm = ObjectCounts();
+    for (const StallCase& c : cases) {
+        scripted::Script script;
+        script.prepareFails = c.prepareFails;
+        script.addBufferFails = c.addBufferFails;
+        script.buffersToDeliver = c.buffersToDeliver;
+        scripted::Install(script);
+        const DWORD started = GetTickCount();
+        StartThenStopAfter(150);
+        const DWORD took = GetTickCount() - started;
+
+        EXPECT_EQ(During.caption, "&Stop") << c.fault;
+        EXPECT_FALSE(During.ratesEnabled) << c.fault;
+        EXPECT_TRUE(During.deviceOpen) << c.fault;
+        EXPECT_FALSE(RescuedByTimer) << c.fault << ": Stop did not end capture";
+        EXPECT_LT(took, 2000u) << c.fault;
+        EXPECT_EQ(scripted::Seen().calls, c.calls) << c.fault;
+        ExpectIdle(c.fault);
+        ExpectNextStartWorks(c.fault);
+    }
+    ExpectCountsAre(warm, "stalled captures");
+}
+
+// ------------------------------------------- a thousand Starts and Stops
+
+TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
+{
+    // Every buffer comes back at once; the second of each run presses Stop.
+    scripted::Script cycle;
+    cycle.onQueued = [](int index) { if (index % 2 == 0) Capture::PostStartStopClick(); };
+    scripted::Install(cycle);
+    Capture::ClickStartStop();
+    const Counts warm = ObjectCounts();
+
+    scripted::Install(cycle);
+    for (int i = 0; i < 1000; ++i)
+        Capture::ClickStartStop();
+
+    EXPECT_EQ(scripted::CountCalls("open"), 1000);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 1000);
+    EXPECT_EQ(scripted::CountCalls("reset"), 1000);
+    EXPECT_EQ(scripted::CountCalls("close"), 1000);
+    ExpectIdle("1000 Starts and Stops");
+    ExpectCountsAre(warm, "1000 Starts and Stops");
+    ExpectNextStartWorks("1000 Starts and Stops");
+}
+
+}  // namespace
