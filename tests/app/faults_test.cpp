@@ -106,6 +106,91 @@ protected:
     }
 };
 
+// ------------------------------------------------------- the device list
+
+std::vector<std::string> Listed;
+
+void ListThenPressOk()
+{
+    Listed = Capture::ListedNames();
+    Capture::PressOk();
+}
+
+// No sound card at all: the dialog warns and lists nothing, OK stores the
+// wave mapper, and Start asks the mapper, which fails too and warns. Each
+// round shows both warnings again and leaves nothing behind.
+TEST_F(Faults, WithNoDevicesTheDialogAndStartWarnInTurn)
+{
+    scripted::Script none;
+    none.openFails = true;
+    scripted::Install(none);
+    capture::InputDevice = 0;
+    Counts warm = {};
+    for (int round = 0; round < 3; ++round) {
+        const std::vector<std::string> warnings = WarningsDuring([] {
+            Capture::OpenSoundcardDialog(ListThenPressOk);
+            Capture::ClickStartStop();
+        });
+        const std::vector<std::string> expected = {"You have no audio input devices!", DidNotOpen};
+        EXPECT_EQ(warnings, expected) << "round " << round;
+        EXPECT_TRUE(Listed.empty());
+        EXPECT_EQ(capture::InputDevice, -1);
+        EXPECT_EQ(scripted::Seen().openedDevice, WAVE_MAPPER);
+        EXPECT_EQ(capture::SoundcardDialog, nullptr);
+        ExpectIdle("round " + std::to_string(round));
+        if (round == 0)
+            warm = ObjectCounts();
+    }
+    ExpectCountsAre(warm, "three rounds without devices");
+    EXPECT_EQ(scripted::CountCalls("open"), 3);
+    EXPECT_EQ(scripted::CountCalls("close"), 0);
+    ExpectNextStartWorks("no devices");
+}
+
+std::string ByteRun(int first, int count)
+{
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>(first + i);
+    return bytes;
+}
+
+// A driver's szPname is 32 bytes that need not be text nor end in a NUL.
+// Each entry is the name up to its first NUL or its 32nd byte, never what
+// the capabilities record holds after it.
+TEST_F(Faults, DeviceNamesAreListedUpToTheirThirtySecondByte)
+{
+    struct NameCase { std::string reported, listed; };
+    const std::string letters32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    const NameCase cases[] = {
+        {letters32.substr(0, 31), letters32.substr(0, 31)},
+        {letters32, letters32},
+        {letters32 + "beyond", letters32},
+        {ByteRun(0x80, 32), ByteRun(0x80, 32)},
+        {ByteRun(0xE0, 32), ByteRun(0xE0, 32)},
+        {ByteRun(0xA0, 31), ByteRun(0xA0, 31)},
+        {std::string("Mic\0rophone", 10), "Mic"},
+        {"", ""},
+    };
+    scripted::Script script;
+    std::vector<std::string> expected;
+    for (const NameCase& c : cases) {
+        script.deviceNames.push_back(c.reported);
+        expected.push_back(c.listed);
+    }
+    scripted::Install(script);
+    capture::InputDevice = 1;
+    Capture::OpenSoundcardDialog(ListThenPressOk);
+
+    ASSERT_EQ(Listed.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(Listed[i].size(), expected[i].size()) << "device " << i;
+        EXPECT_EQ(Listed[i], expected[i]) << "device " << i;
+    }
+    EXPECT_EQ(capture::InputDevice, 1);
+    ExpectNextStartWorks("odd device names");
+}
+
 // ------------------------------------------------ the device will not open
 
 int RefusedStarts(int times)
