@@ -342,4 +342,126 @@ TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
     ExpectNextStartWorks("1000 Starts and Stops");
 }
 
+// ------------------------------------------------ closing in the middle
+
+enum class Showing { Nothing, About, Soundcard };
+
+struct CloseCase {
+    const char* when;
+    bool capturing;
+    Showing showing;
+};
+
+const CloseCase* Closing = nullptr;
+bool ClosedByRescue = false;
+
+void PostClose()
+{
+    PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+HWND ShownDialog()
+{
+    return Closing->showing == Showing::About ? export_::AboutBox : capture::SoundcardDialog;
+}
+
+// The close box is pressed once the About box or the sound-card dialog is
+// on the screen; the main window is disabled then, but a close still comes
+// (from the taskbar, or the session ending).
+void CALLBACK CloseOnceShown(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dialog = ShownDialog();
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    KillTimer(nullptr, id);
+    PostClose();
+}
+
+void ShowThenClose()
+{
+    if (Closing->showing == Showing::Nothing) {
+        PostClose();
+        return;
+    }
+    SetTimer(nullptr, 0, 20, CloseOnceShown);
+    const int item = Closing->showing == Showing::About ? facts::IdMenuAbout
+                                                         : facts::IdMenuSelectSoundcard;
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(item, 0), 0);
+}
+
+// Runs inside the program's own loop, as the user's first action.
+void CALLBACK BeginClosingCase(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (Closing->capturing)
+        Capture::ClickStartStop();  // the second buffer shows and closes
+    else
+        ShowThenClose();
+}
+
+// Should the close not end the program, this ends it so that the test can
+// report it instead of hanging.
+void CALLBACK RescueFromTheLoop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (IsWindow(facts::MainDialog)) {
+        ClosedByRescue = true;
+        capture::WaveIn = nullptr;
+        DestroyWindow(facts::MainDialog);
+    }
+}
+
+// The program from its start to its loop's end, closed in the case's way.
+INT_PTR RunClosingCase(const CloseCase& c)
+{
+    Closing = &c;
+    ClosedByRescue = false;
+    scripted::Script script;
+    script.deviceNames = {"Scripted"};
+    script.onQueued = [](int index) { if (index == 2) ShowThenClose(); };
+    scripted::Install(script);
+    SetTimer(nullptr, 0, 50, BeginClosingCase);
+    const UINT_PTR rescue = SetTimer(nullptr, 0, 5000, RescueFromTheLoop);
+    const INT_PTR result = app::RunMainWindow(nullptr);
+    KillTimer(nullptr, rescue);
+    // Closed while idle, the program keeps its surface until it exits.
+    if (display::MemoryDC)
+        display::ReleasePlotSurface();
+    return result;
+}
+
+// Closed during capture, over the About box and over the sound-card dialog:
+// the program's loop returns 0, the device is closed, every window is gone
+// and a second run of the same close leaves nothing more behind.
+TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
+{
+    const CloseCase cases[] = {
+        {"during capture", true, Showing::Nothing},
+        {"with the About box open", false, Showing::About},
+        {"with the About box open during capture", true, Showing::About},
+        {"with the sound-card dialog open", false, Showing::Soundcard},
+        {"with the sound-card dialog opened during capture", true, Showing::Soundcard},
+    };
+    // The program builds its own window.
+    SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    display::ReleasePlotSurface();
+    for (const CloseCase& c : cases) {
+        RunClosingCase(c);
+        const Counts warm = ObjectCounts();
+        EXPECT_EQ(RunClosingCase(c), 0) << c.when;
+        EXPECT_FALSE(ClosedByRescue) << c.when << ": the close did not end the program";
+        EXPECT_FALSE(IsWindow(facts::MainDialog)) << c.when;
+        EXPECT_FALSE(IsWindow(facts::SampleRatePanel)) << c.when;
+        EXPECT_EQ(export_::AboutBox, nullptr) << c.when;
+        EXPECT_EQ(export_::AboutTitleFont, nullptr) << c.when;
+        EXPECT_EQ(capture::SoundcardDialog, nullptr) << c.when;
+        EXPECT_EQ(capture::WaveIn, nullptr) << c.when;
+        const int opened = c.capturing ? 1 : 0;
+        EXPECT_EQ(scripted::CountCalls("open"), opened) << c.when;
+        EXPECT_EQ(scripted::CountCalls("reset"), opened) << c.when;
+        EXPECT_EQ(scripted::CountCalls("close"), opened) << c.when;
+        ExpectCountsAre(warm, std::string("a second close ") + c.when);
+    }
+}
+
 }  // namespace
