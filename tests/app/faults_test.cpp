@@ -22,6 +22,7 @@
 #include "tests/export/export_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
+#include "win/platform.h"
 
 namespace {
 
@@ -462,6 +463,214 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         EXPECT_EQ(scripted::CountCalls("close"), opened) << c.when;
         ExpectCountsAre(warm, std::string("a second close ") + c.when);
     }
+}
+
+// ------------------------------------- what another program holds
+
+// A second program holding the clipboard or a file until LetGo.
+struct Held {
+    HANDLE process = nullptr;
+    HANDLE ready = nullptr;
+    HANDLE release = nullptr;
+    bool holding = false;
+};
+
+// Starts the holder with "clipboard" or "file PATH" and waits until it holds.
+Held HoldElsewhere(const std::string& what)
+{
+    static int serial = 0;
+    const std::string tag =
+        "analyser_faults_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    Held held;
+    held.ready = CreateEventA(nullptr, TRUE, FALSE, (tag + "_ready").c_str());
+    held.release = CreateEventA(nullptr, TRUE, FALSE, (tag + "_release").c_str());
+    std::string command = "\"Z:" HOLDER "\" " + tag + "_ready " + tag + "_release " + what;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return held;
+    CloseHandle(started.hThread);
+    held.process = started.hProcess;
+    HANDLE ends[] = {held.ready, held.process};
+    held.holding = WaitForMultipleObjects(2, ends, FALSE, 20000) == WAIT_OBJECT_0;
+    return held;
+}
+
+// Tells the holder to let go; its exit status once it has ended.
+DWORD LetGo(Held& held)
+{
+    DWORD status = 99;
+    SetEvent(held.release);
+    if (held.process && WaitForSingleObject(held.process, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(held.process, &status);
+    for (HANDLE handle : {held.process, held.ready, held.release})
+        if (handle)
+            CloseHandle(handle);
+    held = Held();
+    return status;
+}
+
+// Every clock read gives 6 December 2026, 01:15:30.
+void FixedLocalTime(SYSTEMTIME* now)
+{
+    const SYSTEMTIME fixed = {2026, 12, 0, 6, 1, 15, 30, 0};
+    *now = fixed;
+}
+const char SavedName[] = "FFT06December2026011530.txt";
+const std::string NotWritten = std::string("File ") + SavedName + " couldn't be written!";
+
+class ExportFaults : public Faults {
+protected:
+    void SetUp() override
+    {
+        Faults::SetUp();
+        platform::Calls.LocalTime = FixedLocalTime;
+        facts::SampleRate = 44100;
+        dsp::Spectrum[24] = 84300.0f;
+        dsp::Spectrum[100] = 843.0f;
+        text = exporting::BuildSpectrumText(dsp::Spectrum, 44100, dsp::ReferenceLevel);
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(directory.c_str());
+        Faults::TearDown();
+    }
+    static std::vector<std::string> SaveWarnings()
+    {
+        return WarningsDuring([] { Menu(facts::IdMenuSaveToFile); });
+    }
+    // Saves and expects silence and the whole text with its empty line.
+    void ExpectSavedWhole(const std::string& after)
+    {
+        EXPECT_TRUE(SaveWarnings().empty()) << after;
+        EXPECT_EQ(ReadFile(SavedName), text + "\r\n") << after;
+    }
+    std::string text;  // the spectrum as text, as both commands give it
+};
+
+// Another program keeps the clipboard open while the user copies hundreds
+// of times: nothing is shown, its contents stay, no block is left behind,
+// and saving to a file works meanwhile. Once it lets go, Copy works again.
+TEST_F(ExportFaults, AClipboardHeldByAnotherProgramIsLeftAloneAndWorksAfterwards)
+{
+    PutOnClipboard("before");
+    Held held = HoldElsewhere("clipboard");
+    ASSERT_TRUE(held.holding);
+    static SIZE_T before, after;
+    const std::vector<std::string> warnings = WarningsDuring([] {
+        Menu(facts::IdMenuSaveToClipboard);
+        before = PagefileBytes();
+        for (int i = 0; i < 500; ++i)
+            Menu(facts::IdMenuSaveToClipboard);
+        after = PagefileBytes();
+        Menu(facts::IdMenuSaveToFile);
+    });
+    EXPECT_TRUE(warnings.empty());
+    // Each block holds the 8 KB text; 500 left behind would be 4 MB.
+    EXPECT_LT(after, before + 1024 * 1024) << before << " -> " << after;
+    EXPECT_EQ(ReadFile(SavedName), text + "\r\n");
+    EXPECT_EQ(LetGo(held), 0u);
+
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), "before");
+    Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
+}
+
+// The file of that name is held open, without sharing, by another program:
+// one warning, its contents stay; once it is closed the save works.
+TEST_F(ExportFaults, AFileHeldByAnotherProgramIsReportedAndKept)
+{
+    Held held = HoldElsewhere("file \"" + directory + "\\" + SavedName + "\"");
+    ASSERT_TRUE(held.holding);
+    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
+    EXPECT_EQ(LetGo(held), 0u);
+    EXPECT_EQ(ReadFile(SavedName), "kept");
+    ExpectSavedWhole("the other program closed the file");
+}
+
+// The folders of the small file systems that the test command mounts
+// (tests/app/fault_disks.sh), as Wine's drive Z: shows them; "" and the
+// reason when this one is an ordinary folder.
+std::string FaultDisk(const char* name, std::string& why)
+{
+    std::string path = std::string("Z:") + FAULT_DISKS + "/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    ULARGE_INTEGER total = {};
+    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr)) {
+        why = path + " does not exist";
+        return "";
+    }
+    if (total.QuadPart > 16u * 1024 * 1024) {
+        why = path + " is no small file system of its own: mounting one needs root";
+        return "";
+    }
+    return path;
+}
+
+// A folder nothing can be written to, however privileged: a read-only
+// mount. One warning, nothing created, and the spectrum still copies.
+TEST_F(ExportFaults, ASaveIntoAReadOnlyFolderIsReportedAndCreatesNothing)
+{
+    std::string why;
+    const std::string folder = FaultDisk("readonly", why);
+    if (folder.empty())
+        GTEST_SKIP() << why;
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    ASSERT_TRUE(DirectoryIsEmpty());
+    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
+    EXPECT_TRUE(DirectoryIsEmpty());
+    SetCurrentDirectoryA(directory.c_str());
+    Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
+}
+
+// Fills the current directory's file system with the file "filler", 1 KB
+// at a time, then gives `room` bytes back; the bytes it holds then.
+size_t FillTheDiskLeaving(LONG room)
+{
+    HANDLE filler = CreateFileA("filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string block(1024, 'f');
+    size_t filled = 0;
+    DWORD written = 0;
+    while (WriteFile(filler, block.data(), 1024, &written, nullptr) && written > 0)
+        filled += written;
+    filled -= room;
+    SetFilePointer(filler, static_cast<LONG>(filled), nullptr, FILE_BEGIN);
+    SetEndOfFile(filler);
+    CloseHandle(filler);
+    return filled;
+}
+
+// The disk is full, or has room for half the text: the user is told, what
+// reached the disk is the start of the text and not all of it, the file
+// that filled the disk stays whole, and with room again the same spectrum
+// saves whole.
+TEST_F(ExportFaults, ASaveOntoAFullDiskIsReportedAndWorksOnceThereIsRoom)
+{
+    std::string why;
+    const std::string disk = FaultDisk("full", why);
+    if (disk.empty())
+        GTEST_SKIP() << why;
+    ASSERT_TRUE(SetCurrentDirectoryA(disk.c_str()));
+    for (LONG room : {0, 4096}) {
+        DeleteFileA(SavedName);
+        const size_t filled = FillTheDiskLeaving(room);
+        ASSERT_GT(filled, 0u);
+
+        EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten}) << room << " bytes free";
+        const std::string part = ReadFile(SavedName);
+        EXPECT_LT(part.size(), text.size()) << room << " bytes free";
+        EXPECT_EQ(part, text.substr(0, part.size())) << room << " bytes free";
+        EXPECT_EQ(ReadFile("filler"), std::string(filled, 'f')) << room << " bytes free";
+
+        ASSERT_TRUE(DeleteFileA("filler"));
+        ExpectSavedWhole("room was made");
+    }
+    DeleteFileA(SavedName);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 /* holder READY RELEASE clipboard
    holder READY RELEASE file PATH
    Takes hold of something another program needs and keeps it until told to
-   let go, as a second program would: the clipboard, opened and kept open, or
+   let go, as a second program would: the clipboard, opened for a window of
+   its own and kept open (Wine lets a second OpenClipboard without a window
+   through while the first had none either), or
    the file PATH, created with the text "kept" if missing and kept open for
    writing with no sharing. Once it holds, it sets the named event READY; it
    then waits (at most 60 s) for the named event RELEASE, lets go and exits
@@ -26,10 +28,12 @@ int main(int argc, char** argv)
 {
     int status;
     if (argc == 4 && strcmp(argv[3], "clipboard") == 0) {
-        if (!OpenClipboard(NULL))
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+        if (!window || !OpenClipboard(window))
             return 1;
         status = HoldUntilReleased(argv[1], argv[2]);
         CloseClipboard();
+        DestroyWindow(window);
         return status;
     }
     if (argc == 5 && strcmp(argv[3], "file") == 0) {
