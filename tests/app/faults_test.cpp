@@ -7,6 +7,7 @@
 // and nothing left open, and that the program goes on working afterwards.
 #include <windows.h>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "dsp/fft.h"
 #include "export/commands.h"
 #include "export/spectrumtext.h"
+#include "tests/app/main_window_fixture.h"
 #include "tests/capture/capture_fixture.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -671,6 +673,155 @@ TEST_F(ExportFaults, ASaveOntoAFullDiskIsReportedAndWorksOnceThereIsRoom)
         ExpectSavedWhole("room was made");
     }
     DeleteFileA(SavedName);
+}
+
+// ------------------------------------------ painting and the display
+
+std::vector<uint32_t> PlotBitmap()
+{
+    return apptest::Snapshot(display::MemoryDC, display::PlotWidth, display::PlotHeight);
+}
+
+// What the whole screen shows in `area`, once the display has caught up.
+std::vector<uint32_t> ScreenIn(const RECT& area)
+{
+    testsupport::PumpMessages(60);
+    HDC screen = GetDC(nullptr);
+    std::vector<uint32_t> pixels = apptest::Snapshot(screen, area.right - area.left,
+                                                     area.bottom - area.top, area.left, area.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+size_t Lit(const std::vector<uint32_t>& pixels)
+{
+    return pixels.size() - std::count(pixels.begin(), pixels.end(), 0u);
+}
+
+// The plot control's client area on the screen.
+RECT PlotOnScreen()
+{
+    RECT area;
+    GetClientRect(display::PlotWindow, &area);
+    MapWindowPoints(display::PlotWindow, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+// Every way a paint can come while the window is minimised, and buffers
+// arriving meanwhile.
+void PaintWhileMinimised()
+{
+    UpdateWindow(facts::MainDialog);
+    RedrawWindow(facts::MainDialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    scripted::Script script;
+    script.fill = [](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, 24, 16465.0);
+    };
+    script.onQueued = [](int index) { if (index == 5) Capture::PostStartStopClick(); };
+    scripted::Install(script);
+    Capture::ClickStartStop();
+}
+
+// Minimised, the window paints and analyses buffers without drawing on
+// what the screen shows where the plot was; restored, it shows the plot.
+TEST_F(Faults, PaintingWhileMinimisedDrawsNothingOutsideAndRestoreShowsThePlot)
+{
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    const RECT where = PlotOnScreen();
+    ASSERT_EQ(ScreenIn(where), PlotBitmap()) << "the plot is not on the screen to begin with";
+    PaintWhileMinimised();  // warms up the capture
+    const Counts warm = ObjectCounts();
+
+    ShowWindow(facts::MainDialog, SW_MINIMIZE);
+    const std::vector<uint32_t> uncovered = ScreenIn(where);
+    ASSERT_TRUE(IsIconic(facts::MainDialog));
+    EXPECT_NE(uncovered, PlotBitmap()) << "the plot stayed on the screen";
+    PaintWhileMinimised();
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 4);
+    EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3);
+    EXPECT_EQ(ScreenIn(where), uncovered) << "drawn on the screen while minimised";
+
+    ShowWindow(facts::MainDialog, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(facts::MainDialog));
+    const std::vector<uint32_t> restored = ScreenIn(PlotOnScreen());
+    EXPECT_GT(Lit(restored), 1000u) << "the plot is black after the restore";
+    EXPECT_EQ(restored, PlotBitmap());
+    ExpectIdle("painting while minimised");
+    ExpectCountsAre(warm, "painting while minimised");
+}
+
+class DisplayFaults : public Faults {
+protected:
+    void TearDown() override
+    {
+        // Back to the mode in the registry, whatever the test left.
+        ChangeDisplaySettingsA(nullptr, 0);
+        Faults::TearDown();
+    }
+};
+
+// A mode of the display other than the current one, of its size, if the
+// display offers one.
+bool OtherModeOfTheSameSize(DEVMODEA& other)
+{
+    DEVMODEA current = {};
+    current.dmSize = sizeof current;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
+    for (DWORD i = 0;; ++i) {
+        other = DEVMODEA();
+        other.dmSize = sizeof other;
+        if (!EnumDisplaySettingsA(nullptr, i, &other))
+            return false;
+        if (other.dmPelsWidth == current.dmPelsWidth && other.dmPelsHeight == current.dmPelsHeight &&
+            other.dmBitsPerPel != current.dmBitsPerPel)
+            return true;
+    }
+}
+
+bool PaintsAndShows()
+{
+    display::ClearPlot();
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    const std::vector<uint32_t> bitmap = PlotBitmap();
+    const std::vector<uint32_t> shown =
+        apptest::Snapshot(display::PlotDC, display::PlotWidth, display::PlotHeight);
+    return Lit(bitmap) > 1000 && Lit(shown) > 1000;
+}
+
+// WM_DISPLAYCHANGE as the system sends it, 100 times, and a real change of
+// the display's colour depth and back: the plot still draws and shows, and
+// a second round of changes leaves nothing behind.
+TEST_F(DisplayFaults, ADisplayChangeLeavesThePlotDrawing)
+{
+    ASSERT_TRUE(PaintsAndShows());
+    Counts warm = ObjectCounts();
+    for (int i = 0; i < 100; ++i)
+        SendMessageA(facts::MainDialog, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_TRUE(PaintsAndShows());
+    EXPECT_EQ(apptest::Snapshot(display::PlotDC, display::PlotWidth, display::PlotHeight), PlotBitmap());
+    ExpectCountsAre(warm, "100 WM_DISPLAYCHANGE");
+
+    DEVMODEA other;
+    if (!OtherModeOfTheSameSize(other))
+        GTEST_SKIP() << "the display offers no other mode; only WM_DISPLAYCHANGE was tried";
+    std::cout << "changing the display to " << other.dmBitsPerPel << " bits per pixel and back\n";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(ChangeDisplaySettingsA(&other, 0), DISP_CHANGE_SUCCESSFUL) << other.dmBitsPerPel << " bits";
+        testsupport::PumpMessages(100);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), static_cast<int>(other.dmBitsPerPel));
+        ReleaseDC(nullptr, screen);
+        EXPECT_TRUE(PaintsAndShows()) << "at " << other.dmBitsPerPel << " bits";
+        ASSERT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+        testsupport::PumpMessages(100);
+        EXPECT_TRUE(PaintsAndShows()) << "back from " << other.dmBitsPerPel << " bits";
+        EXPECT_EQ(ScreenIn(PlotOnScreen()), PlotBitmap()) << "back from " << other.dmBitsPerPel << " bits";
+        if (round == 0)
+            warm = ObjectCounts();
+    }
+    ExpectCountsAre(warm, "a second change of depth and back");
 }
 
 }  // namespace
