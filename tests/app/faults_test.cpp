@@ -347,7 +347,7 @@ TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
 
 // ------------------------------------------------ closing in the middle
 
-enum class Showing { Nothing, About, Soundcard };
+enum class Showing { Nothing, About, Soundcard, Warning };
 
 struct CloseCase {
     const char* when;
@@ -365,12 +365,19 @@ void PostClose()
 
 HWND ShownDialog()
 {
-    return Closing->showing == Showing::About ? export_::AboutBox : capture::SoundcardDialog;
+    switch (Closing->showing) {
+    case Showing::About:
+        return export_::AboutBox;
+    case Showing::Soundcard:
+        return capture::SoundcardDialog;
+    default:
+        return FindWindowA("#32770", "Warning");
+    }
 }
 
-// The close box is pressed once the About box or the sound-card dialog is
-// on the screen; the main window is disabled then, but a close still comes
-// (from the taskbar, or the session ending).
+// The close box is pressed once the dialog or box is on the screen; the main
+// window is disabled under a dialog, but a close still comes (from the
+// taskbar, or the session ending). A warning is then answered with OK.
 void CALLBACK CloseOnceShown(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND dialog = ShownDialog();
@@ -378,6 +385,8 @@ void CALLBACK CloseOnceShown(HWND, UINT, UINT_PTR id, DWORD)
         return;
     KillTimer(nullptr, id);
     PostClose();
+    if (Closing->showing == Showing::Warning)
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 void ShowThenClose()
@@ -387,6 +396,10 @@ void ShowThenClose()
         return;
     }
     SetTimer(nullptr, 0, 20, CloseOnceShown);
+    if (Closing->showing == Showing::Warning) {
+        Capture::ClickStartStop();  // refused: the warning's loop runs inside
+        return;
+    }
     const int item = Closing->showing == Showing::About ? facts::IdMenuAbout
                                                          : facts::IdMenuSelectSoundcard;
     PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(item, 0), 0);
@@ -421,6 +434,7 @@ INT_PTR RunClosingCase(const CloseCase& c)
     ClosedByRescue = false;
     scripted::Script script;
     script.deviceNames = {"Scripted"};
+    script.openFails = c.showing == Showing::Warning;
     script.onQueued = [](int index) { if (index == 2) ShowThenClose(); };
     scripted::Install(script);
     SetTimer(nullptr, 0, 50, BeginClosingCase);
@@ -433,9 +447,10 @@ INT_PTR RunClosingCase(const CloseCase& c)
     return result;
 }
 
-// Closed during capture, over the About box and over the sound-card dialog:
-// the program's loop returns 0, the device is closed, every window is gone
-// and a second run of the same close leaves nothing more behind.
+// Closed during capture, over the About box, over the sound-card dialog and
+// over the warning of a refused Start: the program's loop returns 0, the
+// device is closed, every window is gone and a second run of the same close
+// leaves nothing more behind.
 TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
 {
     const CloseCase cases[] = {
@@ -444,6 +459,7 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         {"with the About box open during capture", true, Showing::About},
         {"with the sound-card dialog open", false, Showing::Soundcard},
         {"with the sound-card dialog opened during capture", true, Showing::Soundcard},
+        {"with the warning of a refused Start open", false, Showing::Warning},
     };
     // The program builds its own window.
     SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -459,8 +475,10 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         EXPECT_EQ(export_::AboutTitleFont, nullptr) << c.when;
         EXPECT_EQ(capture::SoundcardDialog, nullptr) << c.when;
         EXPECT_EQ(capture::WaveIn, nullptr) << c.when;
+        EXPECT_FALSE(FindWindowA("#32770", "Warning")) << c.when;
+        const int asked = c.capturing || c.showing == Showing::Warning ? 1 : 0;
         const int opened = c.capturing ? 1 : 0;
-        EXPECT_EQ(scripted::CountCalls("open"), opened) << c.when;
+        EXPECT_EQ(scripted::CountCalls("open"), asked) << c.when;
         EXPECT_EQ(scripted::CountCalls("reset"), opened) << c.when;
         EXPECT_EQ(scripted::CountCalls("close"), opened) << c.when;
         ExpectCountsAre(warm, std::string("a second close ") + c.when);
