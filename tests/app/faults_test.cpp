@@ -610,36 +610,35 @@ TEST_F(ExportFaults, AFileHeldByAnotherProgramIsReportedAndKept)
     ExpectSavedWhole("the other program closed the file");
 }
 
-// The folders of the small file systems that the test command mounts
-// (tests/app/fault_disks.sh), as Wine's drive Z: shows them; "" and the
-// reason when this one is an ordinary folder.
-std::string FaultDisk(const char* name, std::string& why)
+// Makes the current directory the folder `name` of the small file systems
+// that the test command mounts (tests/app/fault_disks.sh), as Wine's drive
+// Z: shows it; skips the test when it is an ordinary folder.
+void EnterFaultDisk(const char* name)
 {
     std::string path = std::string("Z:") + FAULT_DISKS + "/" + name;
     for (char& c : path)
         if (c == '/')
             c = '\\';
     ULARGE_INTEGER total = {};
-    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr)) {
-        why = path + " does not exist";
-        return "";
-    }
-    if (total.QuadPart > 16u * 1024 * 1024) {
-        why = path + " is no small file system of its own: mounting one needs root";
-        return "";
-    }
-    return path;
+    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr))
+        GTEST_SKIP() << path << " does not exist";
+    if (total.QuadPart > 16u * 1024 * 1024)
+        GTEST_SKIP() << path << " is no small file system of its own: mounting one needs root";
+    ASSERT_TRUE(SetCurrentDirectoryA(path.c_str()));
+}
+
+bool Entered()
+{
+    return !testing::Test::IsSkipped() && !testing::Test::HasFatalFailure();
 }
 
 // A folder nothing can be written to, however privileged: a read-only
 // mount. One warning, nothing created, and the spectrum still copies.
 TEST_F(ExportFaults, ASaveIntoAReadOnlyFolderIsReportedAndCreatesNothing)
 {
-    std::string why;
-    const std::string folder = FaultDisk("readonly", why);
-    if (folder.empty())
-        GTEST_SKIP() << why;
-    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    EnterFaultDisk("readonly");
+    if (!Entered())
+        return;
     ASSERT_TRUE(DirectoryIsEmpty());
     EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
     EXPECT_TRUE(DirectoryIsEmpty());
@@ -671,11 +670,9 @@ size_t FillTheDiskLeaving(LONG room)
 // saves whole.
 TEST_F(ExportFaults, ASaveOntoAFullDiskIsReportedAndWorksOnceThereIsRoom)
 {
-    std::string why;
-    const std::string disk = FaultDisk("full", why);
-    if (disk.empty())
-        GTEST_SKIP() << why;
-    ASSERT_TRUE(SetCurrentDirectoryA(disk.c_str()));
+    EnterFaultDisk("full");
+    if (!Entered())
+        return;
     for (LONG room : {0, 4096}) {
         DeleteFileA(SavedName);
         const size_t filled = FillTheDiskLeaving(room);
