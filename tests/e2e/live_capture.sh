@@ -75,9 +75,13 @@ keys() {
 # dismiss WINDOW TITLE: presses Return in the window until it has gone; a
 # key that comes while the box is still being mapped can get lost.
 dismiss() {
-  for _ in 1 2 3 4 5; do
+  local press
+  for press in 1 2 3 4 5; do
     keys "$1" Return 2>/dev/null || true
-    wait_for_window_gone "$2" 20 && return 0
+    if wait_for_window_gone "$2" 20; then
+      [ "$press" -eq 1 ] || echo "\"$2\" went at the press of Return number $press"
+      return 0
+    fi
   done
   return 1
 }
