@@ -72,11 +72,17 @@ keys() {
   done
 }
 
-# dismiss WINDOW TITLE: presses Return in the window until it has gone; a
-# key that comes while the box is still being mapped can get lost.
+# dismiss WINDOW TITLE: clicks the window's caption and presses Return in it
+# until it has gone, as a user does with a box that is not in front. Without
+# a window manager Wine sometimes takes the focus back to the main window
+# just after a message box has been shown (the main window's late answer to
+# the focus it was given for the key that brought the box up); the box then
+# lies under it, inactive, and keys sent to it do nothing until it is clicked.
 dismiss() {
-  local press
+  local press WIDTH=0
   for press in 1 2 3 4 5; do
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
+    xdotool windowraise "$1" mousemove --window "$1" $((WIDTH / 2)) 8 click 1 2>/dev/null || true
     keys "$1" Return 2>/dev/null || true
     if wait_for_window_gone "$2" 20; then
       [ "$press" -eq 1 ] || echo "\"$2\" went at the press of Return number $press"
