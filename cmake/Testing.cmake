@@ -9,12 +9,13 @@ function(add_unit_test name)
                        PROPERTIES TIMEOUT 120)
 endfunction()
 
-# add_window_test(NAME SOURCES... LIBS... [TIMEOUT SECONDS]): a GoogleTest
-# program that creates real windows in-process under Wine, each test allowed
-# 120 s unless TIMEOUT says otherwise. They share one X display, so they never
-# run in parallel with each other.
+# add_window_test(NAME SOURCES... LIBS... [TIMEOUT SECONDS] [PROPERTIES...]):
+# a GoogleTest program that creates real windows in-process under Wine, each
+# test allowed 120 s unless TIMEOUT says otherwise. They share one X display,
+# so they never run in parallel with each other. PROPERTIES are further test
+# properties for every test of the program.
 function(add_window_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -23,5 +24,5 @@ function(add_window_test name)
                         winmm gdi32 user32 comctl32 shell32)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK display)
+                       PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK display ${T_PROPERTIES})
 endfunction()

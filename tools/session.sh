@@ -116,11 +116,13 @@ start_xvfb() {
   export DISPLAY=":$display"
 }
 
-# start_pulse: starts a PulseAudio server with no modules but its native
-# socket in a private runtime folder; exports the client environment, sets
-# PULSE_PID and PULSE_DIR.
+# start_pulse [DIR]: starts a PulseAudio server with no modules but its
+# native socket in a private runtime folder, a new one or DIR, the folder of
+# an earlier server of ours that has ended (so that its clients find the
+# socket where it was); exports the client environment, sets PULSE_PID and
+# PULSE_DIR.
 start_pulse() {
-  PULSE_DIR=$(mktemp -d)
+  PULSE_DIR=${1:-$(mktemp -d)}
   mkdir -p "$PULSE_DIR/runtime" "$PULSE_DIR/state"
   chmod 700 "$PULSE_DIR/runtime"
   printf 'autospawn = no\n' >"$PULSE_DIR/client.conf"

@@ -6,7 +6,7 @@
 
 namespace apptest {
 
-std::vector<uint32_t> Snapshot(HDC source, int width, int height)
+std::vector<uint32_t> Snapshot(HDC source, int width, int height, int x, int y)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -18,7 +18,7 @@ std::vector<uint32_t> Snapshot(HDC source, int width, int height)
     HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ kept = SelectObject(memory, copy);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     GdiFlush();
     const uint32_t* pixels = static_cast<const uint32_t*>(bits);
     std::vector<uint32_t> result(pixels, pixels + width * height);

@@ -27,9 +27,10 @@ inline RECT RectInParent(HWND window)
     return box;
 }
 
-// The pixels a device context shows in its top-left width x height area,
-// copied into a 32-bit DIB as 0x00RRGGBB values.
-std::vector<uint32_t> Snapshot(HDC source, int width, int height);
+// The pixels a device context shows in its width x height area at (x, y),
+// the top-left one unless given, copied into a 32-bit DIB as 0x00RRGGBB
+// values.
+std::vector<uint32_t> Snapshot(HDC source, int width, int height, int x = 0, int y = 0);
 
 class MainWindow : public testing::Test {
 protected:

@@ -1,10 +1,27 @@
 #include "tests/capture/capture_fixture.h"
 
 #include "capture/capture.h"
+#include "capture/soundcard.h"
 #include "display/plot.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
+
+namespace {
+
+void (*WhileOpen)() = nullptr;
+
+// The timer can fire inside a message box that the dialog shows while it is
+// being set up; the test acts only once the dialog itself is on the screen.
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (!capture::SoundcardDialog || !IsWindowVisible(capture::SoundcardDialog))
+        return;
+    KillTimer(nullptr, id);
+    WhileOpen();
+}
+
+}  // namespace
 
 void CaptureTest::SetUp()
 {
@@ -64,4 +81,42 @@ std::vector<COLORREF> CaptureTest::BitmapPixels()
         for (int x = 0; x < display::PlotWidth; ++x)
             pixels.push_back(GetPixel(display::MemoryDC, x, y));
     return pixels;
+}
+
+void CaptureTest::OpenSoundcardDialog(void (*whileOpen)())
+{
+    WhileOpen = whileOpen;
+    SetTimer(nullptr, 0, 30, DriveDialog);
+    SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
+}
+
+// Posted rather than sent: a timer fires only from the queue, so the dialog
+// must be shown and its loop running before the test acts.
+void CaptureTest::OpenSoundcardDialogFromQueue(void (*whileOpen)())
+{
+    WhileOpen = whileOpen;
+    SetTimer(nullptr, 0, 30, DriveDialog);
+    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
+}
+
+HWND CaptureTest::DeviceList()
+{
+    return GetDlgItem(capture::SoundcardDialog, capture::IdDeviceList);
+}
+
+std::vector<std::string> CaptureTest::ListedNames()
+{
+    std::vector<std::string> names;
+    const int count = static_cast<int>(SendMessageA(DeviceList(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::string text(SendMessageA(DeviceList(), CB_GETLBTEXTLEN, i, 0) + 1, '\0');
+        text.resize(SendMessageA(DeviceList(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0])));
+        names.push_back(text);
+    }
+    return names;
+}
+
+void CaptureTest::PressOk()
+{
+    SendMessageA(GetDlgItem(capture::SoundcardDialog, capture::IdDeviceOk), BM_CLICK, 0, 0);
 }

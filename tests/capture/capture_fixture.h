@@ -29,4 +29,14 @@ public:
     static void CheckRates(int rate11025, int rate22050, int rate44100);
     // The off-screen picture's pixels, row by row.
     static std::vector<COLORREF> BitmapPixels();
+
+    // Chooses "SelectSoundcard" from the menu; `whileOpen` runs from a timer
+    // once the dialog shows and must close it. Sent, so it returns when the
+    // dialog has closed; the queued form lets capture's pump handle it.
+    static void OpenSoundcardDialog(void (*whileOpen)());
+    static void OpenSoundcardDialogFromQueue(void (*whileOpen)());
+    // The open dialog's device list, its entries, and a press on its OK.
+    static HWND DeviceList();
+    static std::vector<std::string> ListedNames();
+    static void PressOk();
 };

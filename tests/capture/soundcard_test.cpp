@@ -13,54 +13,9 @@
 
 namespace {
 
-void (*WhileOpen)() = nullptr;
+using Dialog = CaptureTest;
 
-// The timer can fire inside a message box that the dialog shows while it is
-// being set up; the test acts only once the dialog itself is on the screen.
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD)
-{
-    if (!capture::SoundcardDialog || !IsWindowVisible(capture::SoundcardDialog))
-        return;
-    KillTimer(nullptr, id);
-    WhileOpen();
-}
-
-// Chooses "SelectSoundcard" from the menu; `whileOpen` runs once the dialog
-// shows and must close it.
-void OpenSoundcardDialog(void (*whileOpen)())
-{
-    WhileOpen = whileOpen;
-    SetTimer(nullptr, 0, 30, DriveDialog);
-    SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
-}
-
-// Posted rather than sent: a timer fires only from the queue, so the dialog
-// must be shown and its loop running before the test acts.
-void OpenSoundcardDialogFromQueue(void (*whileOpen)())
-{
-    WhileOpen = whileOpen;
-    SetTimer(nullptr, 0, 30, DriveDialog);
-    PostMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSelectSoundcard, 0), 0);
-}
-
-HWND DeviceList() { return GetDlgItem(capture::SoundcardDialog, capture::IdDeviceList); }
-
-void PressOk()
-{
-    SendMessageA(GetDlgItem(capture::SoundcardDialog, capture::IdDeviceOk), BM_CLICK, 0, 0);
-}
-
-std::vector<std::string> ListedNames()
-{
-    std::vector<std::string> names;
-    const int count = static_cast<int>(SendMessageA(DeviceList(), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[64] = "";
-        SendMessageA(DeviceList(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        names.push_back(text);
-    }
-    return names;
-}
+HWND DeviceList() { return Dialog::DeviceList(); }
 
 int Selection() { return static_cast<int>(SendMessageA(DeviceList(), CB_GETCURSEL, 0, 0)); }
 
@@ -100,7 +55,7 @@ void Observe()
 {
     HWND dialog = capture::SoundcardDialog;
     Open = Observed();
-    Open.names = ListedNames();
+    Open.names = Dialog::ListedNames();
     Open.selection = Selection();
     Open.mainEnabled = IsWindowEnabled(facts::MainDialog) != FALSE;
     Open.caption = testsupport::WindowText(dialog);

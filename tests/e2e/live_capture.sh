@@ -6,7 +6,12 @@
 #             at 44100 Hz, 0 dB) is chosen in "Select soundcard"; after Start
 #             the screen must show the trace's peak on the top row at x = 24.
 #   noserver: with no audio server, Start must give "Wave input device didn't open!".
-# Either way the program must close with exit code 0.
+#   serverdies: with a PulseAudio server of the script's own feeding the tone,
+#             Start, then the server is killed mid-capture: the program must
+#             still answer, Stop must work, the next Start must warn, and once
+#             the server is back (restarted on the same socket) Start must
+#             record again. What Wine's winmm did meanwhile is printed.
+# Every time the program must close with exit code 0.
 set -euo pipefail
 mode=$1 root=$2 build=$3
 exe="$build/app/SpectrumAnalyser.exe"
@@ -15,6 +20,7 @@ work=$(mktemp -d)
 helpers=()
 module=
 app=
+own_pulse=
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -29,6 +35,7 @@ cleanup() {
     wait "$pid" 2>/dev/null || true
   done
   [ -n "$module" ] && pactl unload-module "$module" 2>/dev/null || true
+  [ -n "$own_pulse" ] && stop_pulse
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,7 +54,7 @@ wait_for_window() {
 }
 
 wait_for_window_gone() {
-  for _ in $(seq 100); do
+  for _ in $(seq "${2:-100}"); do
     xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -65,7 +72,58 @@ keys() {
   done
 }
 
+# dismiss WINDOW TITLE: clicks the window's caption and presses Return in it
+# until it has gone, as a user does with a box that is not in front. Without
+# a window manager Wine sometimes takes the focus back to the main window
+# just after a message box has been shown (the main window's late answer to
+# the focus it was given for the key that brought the box up); the box then
+# lies under it, inactive, and keys sent to it do nothing until it is clicked.
+dismiss() {
+  local press WIDTH=0
+  for press in 1 2 3 4 5; do
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
+    xdotool windowraise "$1" mousemove --window "$1" $((WIDTH / 2)) 8 click 1 2>/dev/null || true
+    keys "$1" Return 2>/dev/null || true
+    if wait_for_window_gone "$2" 20; then
+      [ "$press" -eq 1 ] || echo "\"$2\" went at the press of Return number $press"
+      return 0
+    fi
+  done
+  return 1
+}
+
 texts_of() { wine_run "$window_text" "$1" 2>/dev/null | tr -d '\r' || true; }
+
+# wait_for_text TITLE LINE: waits until a child of that window reads LINE.
+wait_for_text() {
+  for _ in $(seq 50); do
+    texts_of "$1" | grep -qx -- "$2" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# feed_tone: a pipe source fed with the tone, made the server's default
+# source and kept drained; its module number in $module. Each source gets a
+# FIFO of its own: a server that was killed leaves its FIFO behind.
+feeds=0
+feed_tone() {
+  feeds=$((feeds + 1))
+  local fifo="$work/tone$feeds.fifo"
+  module=$(pactl load-module module-pipe-source source_name=e2e_tone file="$fifo" \
+           format=s16le rate=44100 channels=1 source_properties=device.description=E2ETone)
+  pactl set-default-source e2e_tone
+  # The pipe source stalls when nobody records: keep it drained, and feed it
+  # at the real rate.
+  parec -d e2e_tone --raw >/dev/null &
+  helpers+=($!)
+  python3 "$root/tools/tone-writer.py" "$fifo" 1033.59375 16465 &
+  helpers+=($!)
+}
+
+# queued: how many times the program has queued the buffer so far, from
+# Wine's trace of winmm.
+queued() { grep -c 'waveInAddBuffer' "$work/wine.log" || true; }
 
 [ -n "${DISPLAY:-}" ] || fail "needs the display the test command starts"
 
@@ -73,15 +131,17 @@ case "$mode" in
 tone)
   [ -n "${PULSE_SERVER:-}" ] || fail "needs the PulseAudio server the test command starts"
   pactl info >/dev/null || fail "PulseAudio does not answer"
-  module=$(pactl load-module module-pipe-source source_name=e2e_tone file="$work/tone.fifo" \
-           format=s16le rate=44100 channels=1 source_properties=device.description=E2ETone)
-  pactl set-default-source e2e_tone
-  # The pipe source stalls when nobody records: keep it drained, and feed it
-  # at the real rate.
-  parec -d e2e_tone --raw >/dev/null &
-  helpers+=($!)
-  python3 "$root/tools/tone-writer.py" "$work/tone.fifo" 1033.59375 16465 &
-  helpers+=($!)
+  feed_tone
+  ;;
+serverdies)
+  # A server of our own, so that killing it leaves the test command's alone.
+  # shellcheck source=tools/session.sh
+  source "$root/tools/session.sh"
+  start_pulse || fail "the script's own PulseAudio did not start"
+  own_pulse=1
+  feed_tone
+  # Wine's trace of winmm shows what the device did with the buffer.
+  export WINEDEBUG=trace+winmm,warn+winmm
   ;;
 noserver)
   export PULSE_SERVER="unix:$work/no-server-here"
@@ -89,7 +149,7 @@ noserver)
 *) fail "unknown mode $mode" ;;
 esac
 
-"$root/tools/wine-run" "$build" "$exe" &
+"$root/tools/wine-run" "$build" "$exe" 2>"$work/wine.log" &
 app=$!
 main=$(wait_for_window "Spectrum Analyzer") || fail "the main window did not appear"
 sleep 0.5
@@ -118,6 +178,42 @@ if [ "$mode" = noserver ]; then
   keys "$warning" Return
   wait_for_window_gone "Warning" || fail "the warning did not close"
   texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
+elif [ "$mode" = serverdies ]; then
+  sleep 2
+  texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "capture is not running"
+  before=$(queued)
+  sleep 1
+  running=$(( $(queued) - before ))
+  [ "$running" -gt 5 ] || fail "only $running buffers in the second before the server died"
+  kill -KILL "$PULSE_PID"
+  wait "$PULSE_PID" 2>/dev/null || true
+  died=$(queued)
+  sleep 2
+  after=$(( $(queued) - died ))
+  failures=$(grep -c 'GetBuffer failed' "$work/wine.log" || true)
+  echo "winmm: $running buffers in the second before the server died, $after in the 2 s after;" \
+       "$failures failed GetBuffer calls of its capture thread"
+  # The program cannot know: it still shows a running capture, and answers.
+  texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "the window does not answer after the server died"
+  keys "$main" alt+s
+  wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end capture after the server died"
+  grep 'Stop failed' "$work/wine.log" | sed -n 's/^.*warn:winmm:/winmm: at Stop: /p' | head -n 1 || true
+  keys "$main" alt+s
+  warning=$(wait_for_window "Warning") || fail "Start without a server gave no warning"
+  texts_of "Warning" | grep -qx "Wave input device didn't open!" || fail "the warning has another text"
+  dismiss "$warning" "Warning" || fail "the warning did not close"
+  texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
+
+  # The server comes back where it was; the next Start records again.
+  start_pulse "$PULSE_DIR" || fail "the script's own PulseAudio did not start again"
+  feed_tone
+  back=$(queued)
+  keys "$main" alt+s
+  wait_for_text "Spectrum Analyzer" "&Stop" || fail "Start did not record once the server was back"
+  sleep 1
+  [ $(( $(queued) - back )) -gt 5 ] || fail "no buffers came once the server was back"
+  keys "$main" alt+s
+  wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end the capture once the server was back"
 else
   sleep 3
   texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "capture is not running"

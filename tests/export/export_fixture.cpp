@@ -1,5 +1,9 @@
 #include "tests/export/export_fixture.h"
 
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
 #include "win/platform.h"
 
 namespace {
@@ -84,4 +88,43 @@ bool ExportTest::DirectoryIsEmpty()
         FindClose(search);
     }
     return empty;
+}
+
+void ExportTest::PutOnClipboard(const char* text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, lstrlenA(text) + 1);
+    lstrcpyA(static_cast<char*>(GlobalLock(block)), text);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+std::string ExportTest::ClipboardSeenByAnotherProcess() const
+{
+    const std::string output = directory + "\\clipboard.txt";
+    std::string command = "\"Z:" + std::string(CLIPBOARD_READER) + "\" \"" + output + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return "<not started>";
+    WaitForSingleObject(started.hProcess, 30000);
+    DWORD status = 99;
+    GetExitCodeProcess(started.hProcess, &status);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    const std::string text = status ? "<status " + std::to_string(status) + ">" : ReadFile(output);
+    DeleteFileA(output.c_str());
+    return text;
+}
+
+SIZE_T ExportTest::PagefileBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
 }

@@ -20,6 +20,13 @@ public:
     static std::string ReadFile(const std::string& name);
     // Whether the current directory holds nothing at all.
     static bool DirectoryIsEmpty();
+    // Replaces the clipboard's contents with `text` as CF_TEXT.
+    static void PutOnClipboard(const char* text);
+    // The clipboard's text as another process reads it, or "<status n>" with
+    // the reader's exit status when it found none.
+    std::string ClipboardSeenByAnotherProcess() const;
+    // The bytes this process has committed, where blocks nobody freed show.
+    static SIZE_T PagefileBytes();
 
     std::string directory;  // the current directory during the test
 

@@ -2,7 +2,6 @@
 // scripted clock: the file's name and bytes, the warning when it cannot be
 // written, and the clipboard as another process reads it.
 #include <windows.h>
-#include <psapi.h>
 #include <sddl.h>
 
 #include <string>
@@ -134,52 +133,12 @@ TEST_F(SaveFft, AReadOnlyFolderIsReported)
         GTEST_SKIP() << "this system lets files into a folder whose access list denies them";
 }
 
-// The clipboard's text as another process reads it, or "<status n>".
-std::string ClipboardSeenByAnotherProcess(const std::string& directory)
-{
-    const std::string output = directory + "\\clipboard.txt";
-    std::string command = "\"Z:" + std::string(CLIPBOARD_READER) + "\" \"" + output + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started))
-        return "<not started>";
-    WaitForSingleObject(started.hProcess, 30000);
-    DWORD status = 99;
-    GetExitCodeProcess(started.hProcess, &status);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-    const std::string text = status ? "<status " + std::to_string(status) + ">" : ExportTest::ReadFile(output);
-    DeleteFileA(output.c_str());
-    return text;
-}
-
-void PutOnClipboard(const char* text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, lstrlenA(text) + 1);
-    lstrcpyA(static_cast<char*>(GlobalLock(block)), text);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
 TEST_F(SaveFft, TheClipboardHoldsTheSameTextWithoutTheEmptyLine)
 {
     PutOnClipboard("before");
     Menu(facts::IdMenuSaveToClipboard);
-    EXPECT_EQ(ClipboardSeenByAnotherProcess(directory), Expected());
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), Expected());
     EXPECT_TRUE(DirectoryIsEmpty());
-}
-
-SIZE_T PagefileBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
 }
 
 // Another window holds the clipboard open on its own thread. The text is
@@ -211,7 +170,7 @@ TEST_F(SaveFft, AClipboardHeldElsewhereIsLeftAloneAndTheBlockFreed)
     CloseHandle(opened);
     CloseHandle(release);
     EXPECT_LT(after, before + 2 * 1024 * 1024) << before << " -> " << after;
-    EXPECT_EQ(ClipboardSeenByAnotherProcess(directory), "before");
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), "before");
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ MMRESULT Start(HWAVEIN) { CurrentRecord.calls.push_back("start"); return MMSYSER
 MMRESULT Prepare(HWAVEIN, WAVEHDR* header)
 {
     CurrentRecord.calls.push_back("prepare");
+    if (CurrentScript.prepareFails)
+        return MMSYSERR_NOMEM;
     header->dwFlags |= WHDR_PREPARED;
     return MMSYSERR_NOERROR;
 }
@@ -38,6 +40,10 @@ MMRESULT Prepare(HWAVEIN, WAVEHDR* header)
 MMRESULT AddBuffer(HWAVEIN, WAVEHDR* header)
 {
     CurrentRecord.calls.push_back("add");
+    if (CurrentScript.addBufferFails)
+        return MMSYSERR_NODRIVER;
+    if (!(header->dwFlags & WHDR_PREPARED))
+        return WAVERR_UNPREPARED;
     QueuedHeader = header;
     const int index = ++CurrentRecord.queued;
     CurrentRecord.bufferAddresses.push_back(header->lpData);
@@ -93,7 +99,8 @@ MMRESULT DeviceCaps(UINT device, WAVEINCAPSA* caps)
         return MMSYSERR_BADDEVICEID;
     std::memset(caps->szPname, 0, sizeof caps->szPname);
     const std::string& name = CurrentScript.deviceNames[device];
-    std::memcpy(caps->szPname, name.data(), std::min(name.size(), sizeof caps->szPname - 1));
+    std::memcpy(caps->szPname, name.data(), std::min(name.size(), sizeof caps->szPname));
+    caps->dwFormats = FollowingCapsBytes;
     return MMSYSERR_NOERROR;
 }
 

@@ -1,7 +1,8 @@
 // The scripted wave-input device of every test that needs one: it takes the
 // place of winmm in wavein::Device, records every call in order, fills
 // buffers with a chosen signal and marks them done, can refuse to open or
-// never finish, and runs a test's hooks when a buffer is queued and on close.
+// never finish, can fail to prepare or queue a buffer, and runs a test's
+// hooks when a buffer is queued and on close.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -15,6 +16,10 @@ namespace scripted {
 
 struct Script {
     bool openFails = false;
+    // Prepare, or queueing, answers with an error and leaves the header as it
+    // was. As winmm does, queueing an unprepared header fails as well.
+    bool prepareFails = false;
+    bool addBufferFails = false;
     // Buffers handed back done; the one queued after them never comes back
     // by itself (only a reset returns it). A negative count means every buffer.
     int buffersToDeliver = -1;
@@ -24,8 +29,15 @@ struct Script {
     std::function<void(int index)> onQueued;
     // Runs inside Close, before the device forgets its handle.
     std::function<void()> onClose;
+    // Product names as the driver reports them: the bytes go into szPname as
+    // they are, a name of 32 bytes or more filling it with no NUL; the bytes
+    // after szPname hold FollowingCapsBytes, so a reader that runs past the
+    // name shows them.
     std::vector<std::string> deviceNames;
 };
+
+// What a capabilities record holds after its szPname ("WXYZ" in dwFormats).
+constexpr DWORD FollowingCapsBytes = 0x5A595857;
 
 struct Record {
     std::vector<std::string> calls;  // "open", "start", "prepare", "add", ...
