@@ -1,0 +1,386 @@
+// Faults around the capture: a clipboard and a file that another program
+// holds, folders that refuse files, painting while minimised and display
+// changes. Each test checks what the user sees, that nothing is lost, and
+// that the program goes on working afterwards.
+#include <windows.h>
+
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "capture/capture.h"
+#include "capture/soundcard.h"
+#include "display/plot.h"
+#include "display/surface.h"
+#include "dsp/fft.h"
+#include "export/commands.h"
+#include "export/spectrumtext.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/capture/capture_fixture.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/scripted_device.h"
+#include "tests/support/win32_test_support.h"
+#include "win/platform.h"
+
+#include "tests/app/faults.h"
+
+namespace {
+
+using namespace faults;
+
+// ------------------------------------- what another program holds
+
+// A second program holding the clipboard or a file until LetGo.
+struct Held {
+    HANDLE process = nullptr;
+    HANDLE ready = nullptr;
+    HANDLE release = nullptr;
+    bool holding = false;
+};
+
+// Starts the holder with "clipboard" or "file PATH" and waits until it holds.
+Held HoldElsewhere(const std::string& what)
+{
+    static int serial = 0;
+    const std::string tag =
+        "analyser_faults_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    Held held;
+    held.ready = CreateEventA(nullptr, TRUE, FALSE, (tag + "_ready").c_str());
+    held.release = CreateEventA(nullptr, TRUE, FALSE, (tag + "_release").c_str());
+    std::string command = "\"Z:" HOLDER "\" " + tag + "_ready " + tag + "_release " + what;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return held;
+    CloseHandle(started.hThread);
+    held.process = started.hProcess;
+    HANDLE ends[] = {held.ready, held.process};
+    held.holding = WaitForMultipleObjects(2, ends, FALSE, 20000) == WAIT_OBJECT_0;
+    return held;
+}
+
+// Tells the holder to let go; its exit status once it has ended.
+DWORD LetGo(Held& held)
+{
+    DWORD status = 99;
+    SetEvent(held.release);
+    if (held.process && WaitForSingleObject(held.process, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(held.process, &status);
+    for (HANDLE handle : {held.process, held.ready, held.release})
+        if (handle)
+            CloseHandle(handle);
+    held = Held();
+    return status;
+}
+
+// Every clock read gives 6 December 2026, 01:15:30.
+void FixedLocalTime(SYSTEMTIME* now)
+{
+    const SYSTEMTIME fixed = {2026, 12, 0, 6, 1, 15, 30, 0};
+    *now = fixed;
+}
+const char SavedName[] = "FFT06December2026011530.txt";
+const std::string NotWritten = std::string("File ") + SavedName + " couldn't be written!";
+
+class ExportFaults : public Faults {
+protected:
+    void SetUp() override
+    {
+        Faults::SetUp();
+        platform::Calls.LocalTime = FixedLocalTime;
+        facts::SampleRate = 44100;
+        dsp::Spectrum[24] = 84300.0f;
+        dsp::Spectrum[100] = 843.0f;
+        text = exporting::BuildSpectrumText(dsp::Spectrum, 44100, dsp::ReferenceLevel);
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(directory.c_str());
+        Faults::TearDown();
+    }
+    static std::vector<std::string> SaveWarnings()
+    {
+        return WarningsDuring([] { Menu(facts::IdMenuSaveToFile); });
+    }
+    // Saves and expects silence and the whole text with its empty line.
+    void ExpectSavedWhole(const std::string& after)
+    {
+        EXPECT_TRUE(SaveWarnings().empty()) << after;
+        EXPECT_EQ(ReadFile(SavedName), text + "\r\n") << after;
+    }
+    std::string text;  // the spectrum as text, as both commands give it
+};
+
+// Another program keeps the clipboard open while the user copies hundreds
+// of times: nothing is shown, its contents stay, no block is left behind,
+// and saving to a file works meanwhile. Once it lets go, Copy works again.
+TEST_F(ExportFaults, AClipboardHeldByAnotherProgramIsLeftAloneAndWorksAfterwards)
+{
+    PutOnClipboard("before");
+    Held held = HoldElsewhere("clipboard");
+    ASSERT_TRUE(held.holding);
+    static SIZE_T before, after;
+    const std::vector<std::string> warnings = WarningsDuring([] {
+        Menu(facts::IdMenuSaveToClipboard);
+        before = PagefileBytes();
+        for (int i = 0; i < 500; ++i)
+            Menu(facts::IdMenuSaveToClipboard);
+        after = PagefileBytes();
+        Menu(facts::IdMenuSaveToFile);
+    });
+    EXPECT_TRUE(warnings.empty());
+    // Each block holds the 8 KB text; 500 left behind would be 4 MB.
+    EXPECT_LT(after, before + 1024 * 1024) << before << " -> " << after;
+    EXPECT_EQ(ReadFile(SavedName), text + "\r\n");
+    EXPECT_EQ(LetGo(held), 0u);
+
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), "before");
+    Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
+}
+
+// The file of that name is held open, without sharing, by another program:
+// one warning, its contents stay; once it is closed the save works.
+TEST_F(ExportFaults, AFileHeldByAnotherProgramIsReportedAndKept)
+{
+    Held held = HoldElsewhere("file \"" + directory + "\\" + SavedName + "\"");
+    ASSERT_TRUE(held.holding);
+    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
+    EXPECT_EQ(LetGo(held), 0u);
+    EXPECT_EQ(ReadFile(SavedName), "kept");
+    ExpectSavedWhole("the other program closed the file");
+}
+
+// Makes the current directory the folder `name` of the small file systems
+// that the test command mounts (tests/app/fault_disks.sh), as Wine's drive
+// Z: shows it; skips the test when it is an ordinary folder.
+void EnterFaultDisk(const char* name)
+{
+    std::string path = std::string("Z:") + FAULT_DISKS + "/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    ULARGE_INTEGER total = {};
+    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr))
+        GTEST_SKIP() << path << " does not exist";
+    if (total.QuadPart > 16u * 1024 * 1024)
+        GTEST_SKIP() << path << " is no small file system of its own: mounting one needs root";
+    ASSERT_TRUE(SetCurrentDirectoryA(path.c_str()));
+}
+
+bool Entered()
+{
+    return !testing::Test::IsSkipped() && !testing::Test::HasFatalFailure();
+}
+
+// A folder nothing can be written to, however privileged: a read-only
+// mount. One warning, nothing created, and the spectrum still copies.
+TEST_F(ExportFaults, ASaveIntoAReadOnlyFolderIsReportedAndCreatesNothing)
+{
+    EnterFaultDisk("readonly");
+    if (!Entered())
+        return;
+    ASSERT_TRUE(DirectoryIsEmpty());
+    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
+    EXPECT_TRUE(DirectoryIsEmpty());
+    SetCurrentDirectoryA(directory.c_str());
+    Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
+}
+
+// Fills the current directory's file system with the file "filler", 1 KB
+// at a time, then gives `room` bytes back; the bytes it holds then.
+size_t FillTheDiskLeaving(LONG room)
+{
+    HANDLE filler = CreateFileA("filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string block(1024, 'f');
+    size_t filled = 0;
+    DWORD written = 0;
+    while (WriteFile(filler, block.data(), 1024, &written, nullptr) && written > 0)
+        filled += written;
+    filled -= room;
+    SetFilePointer(filler, static_cast<LONG>(filled), nullptr, FILE_BEGIN);
+    SetEndOfFile(filler);
+    CloseHandle(filler);
+    return filled;
+}
+
+// The disk is full, or has room for half the text: the user is told, what
+// reached the disk is the start of the text and not all of it, the file
+// that filled the disk stays whole, and with room again the same spectrum
+// saves whole.
+TEST_F(ExportFaults, ASaveOntoAFullDiskIsReportedAndWorksOnceThereIsRoom)
+{
+    EnterFaultDisk("full");
+    if (!Entered())
+        return;
+    for (LONG room : {0, 4096}) {
+        DeleteFileA(SavedName);
+        const size_t filled = FillTheDiskLeaving(room);
+        ASSERT_GT(filled, 0u);
+
+        EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten}) << room << " bytes free";
+        const std::string part = ReadFile(SavedName);
+        EXPECT_LT(part.size(), text.size()) << room << " bytes free";
+        EXPECT_EQ(part, text.substr(0, part.size())) << room << " bytes free";
+        EXPECT_EQ(ReadFile("filler"), std::string(filled, 'f')) << room << " bytes free";
+
+        ASSERT_TRUE(DeleteFileA("filler"));
+        ExpectSavedWhole("room was made");
+    }
+    DeleteFileA(SavedName);
+}
+
+// ------------------------------------------ painting and the display
+
+std::vector<uint32_t> PlotBitmap()
+{
+    return apptest::Snapshot(display::MemoryDC, display::PlotWidth, display::PlotHeight);
+}
+
+// What the whole screen shows in `area`, once the display has caught up.
+std::vector<uint32_t> ScreenIn(const RECT& area)
+{
+    testsupport::PumpMessages(60);
+    HDC screen = GetDC(nullptr);
+    std::vector<uint32_t> pixels = apptest::Snapshot(screen, area.right - area.left,
+                                                     area.bottom - area.top, area.left, area.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+size_t Lit(const std::vector<uint32_t>& pixels)
+{
+    return pixels.size() - std::count(pixels.begin(), pixels.end(), 0u);
+}
+
+// The plot control's client area on the screen.
+RECT PlotOnScreen()
+{
+    RECT area;
+    GetClientRect(display::PlotWindow, &area);
+    MapWindowPoints(display::PlotWindow, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+// Every way a paint can come while the window is minimised, and buffers
+// arriving meanwhile.
+void PaintWhileMinimised()
+{
+    UpdateWindow(facts::MainDialog);
+    RedrawWindow(facts::MainDialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    scripted::Script script;
+    script.fill = [](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, 24, 16465.0);
+    };
+    script.onQueued = [](int index) { if (index == 5) Capture::PostStartStopClick(); };
+    scripted::Install(script);
+    Capture::ClickStartStop();
+}
+
+// Minimised, the window paints and analyses buffers without drawing on
+// what the screen shows where the plot was; restored, it shows the plot.
+TEST_F(Faults, PaintingWhileMinimisedDrawsNothingOutsideAndRestoreShowsThePlot)
+{
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    const RECT where = PlotOnScreen();
+    ASSERT_EQ(ScreenIn(where), PlotBitmap()) << "the plot is not on the screen to begin with";
+    PaintWhileMinimised();  // warms up the capture
+    const Counts warm = ObjectCounts();
+
+    ShowWindow(facts::MainDialog, SW_MINIMIZE);
+    const std::vector<uint32_t> uncovered = ScreenIn(where);
+    ASSERT_TRUE(IsIconic(facts::MainDialog));
+    EXPECT_NE(uncovered, PlotBitmap()) << "the plot stayed on the screen";
+    PaintWhileMinimised();
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 4);
+    EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3);
+    EXPECT_EQ(ScreenIn(where), uncovered) << "drawn on the screen while minimised";
+
+    ShowWindow(facts::MainDialog, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(facts::MainDialog));
+    const std::vector<uint32_t> restored = ScreenIn(PlotOnScreen());
+    EXPECT_GT(Lit(restored), 1000u) << "the plot is black after the restore";
+    EXPECT_EQ(restored, PlotBitmap());
+    ExpectIdle("painting while minimised");
+    ExpectCountsAre(warm, "painting while minimised");
+}
+
+class DisplayFaults : public Faults {
+protected:
+    void TearDown() override
+    {
+        // Back to the mode in the registry, whatever the test left.
+        ChangeDisplaySettingsA(nullptr, 0);
+        Faults::TearDown();
+    }
+};
+
+// A mode of the display other than the current one, of its size, if the
+// display offers one.
+bool OtherModeOfTheSameSize(DEVMODEA& other)
+{
+    DEVMODEA current = {};
+    current.dmSize = sizeof current;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
+    for (DWORD i = 0;; ++i) {
+        other = DEVMODEA();
+        other.dmSize = sizeof other;
+        if (!EnumDisplaySettingsA(nullptr, i, &other))
+            return false;
+        if (other.dmPelsWidth == current.dmPelsWidth && other.dmPelsHeight == current.dmPelsHeight &&
+            other.dmBitsPerPel != current.dmBitsPerPel)
+            return true;
+    }
+}
+
+bool PaintsAndShows()
+{
+    display::ClearPlot();
+    SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
+    const std::vector<uint32_t> bitmap = PlotBitmap();
+    const std::vector<uint32_t> shown =
+        apptest::Snapshot(display::PlotDC, display::PlotWidth, display::PlotHeight);
+    return Lit(bitmap) > 1000 && Lit(shown) > 1000;
+}
+
+// WM_DISPLAYCHANGE as the system sends it, 100 times, and a real change of
+// the display's colour depth and back: the plot still draws and shows, and
+// a second round of changes leaves nothing behind.
+TEST_F(DisplayFaults, ADisplayChangeLeavesThePlotDrawing)
+{
+    ASSERT_TRUE(PaintsAndShows());
+    Counts warm = ObjectCounts();
+    for (int i = 0; i < 100; ++i)
+        SendMessageA(facts::MainDialog, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_TRUE(PaintsAndShows());
+    EXPECT_EQ(apptest::Snapshot(display::PlotDC, display::PlotWidth, display::PlotHeight), PlotBitmap());
+    ExpectCountsAre(warm, "100 WM_DISPLAYCHANGE");
+
+    DEVMODEA other;
+    if (!OtherModeOfTheSameSize(other))
+        GTEST_SKIP() << "the display offers no other mode; only WM_DISPLAYCHANGE was tried";
+    std::cout << "changing the display to " << other.dmBitsPerPel << " bits per pixel and back\n";
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(ChangeDisplaySettingsA(&other, 0), DISP_CHANGE_SUCCESSFUL) << other.dmBitsPerPel << " bits";
+        testsupport::PumpMessages(100);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), static_cast<int>(other.dmBitsPerPel));
+        ReleaseDC(nullptr, screen);
+        EXPECT_TRUE(PaintsAndShows()) << "at " << other.dmBitsPerPel << " bits";
+        ASSERT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+        testsupport::PumpMessages(100);
+        EXPECT_TRUE(PaintsAndShows()) << "back from " << other.dmBitsPerPel << " bits";
+        EXPECT_EQ(ScreenIn(PlotOnScreen()), PlotBitmap()) << "back from " << other.dmBitsPerPel << " bits";
+        if (round == 0)
+            warm = ObjectCounts();
+    }
+    ExpectCountsAre(warm, "a second change of depth and back");
+}
+
+}  // namespace
