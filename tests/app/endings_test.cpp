@@ -188,7 +188,7 @@ const Scene Scenes[] = {
      }, false},
 };
 
-class ScriptedEndings : public apptest::MainWindow {
+class ScriptedEndings : public hardening::WatchedWindow {
 protected:
     void SetUp() override
     {
@@ -203,14 +203,11 @@ protected:
         std::snprintf(folder_, sizeof folder_, "%sstorm-%lu", temp, GetCurrentProcessId());
         CreateDirectoryA(folder_, nullptr);
         SetCurrentDirectoryA(folder_);
-        apptest::MainWindow::SetUp();
-        hardening::StartWatchdog(LimitMs);
+        hardening::WatchedWindow::SetUp();
     }
     void TearDown() override
     {
-        hardening::StopWatchdog();
-        apptest::MainWindow::TearDown();
-        scripted::Uninstall();
+        hardening::WatchedWindow::TearDown();
         platform::Calls = saved_;
         SetCurrentDirectoryA(previous_);
         WIN32_FIND_DATAA found;

@@ -251,4 +251,17 @@ scripted::Script SelfStopping(int buffers, std::function<void(int)> during)
     return script;
 }
 
+void WatchedWindow::SetUp()
+{
+    apptest::MainWindow::SetUp();
+    StartWatchdog(LimitMs);
+}
+
+void WatchedWindow::TearDown()
+{
+    StopWatchdog();
+    apptest::MainWindow::TearDown();
+    scripted::Uninstall();
+}
+
 }  // namespace hardening

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
 
 namespace hardening {
@@ -82,5 +83,13 @@ void PostStartStopClick();
 // that a Start, wanted or not, always comes back. `during` sees the index of
 // every buffer queued.
 scripted::Script SelfStopping(int buffers, std::function<void(int)> during = nullptr);
+
+// The real main window with the watchdog running: started after the window
+// is built, stopped before it goes; the scripted device is uninstalled last.
+class WatchedWindow : public apptest::MainWindow {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 }  // namespace hardening

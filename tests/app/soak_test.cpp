@@ -123,7 +123,7 @@ void OnQueued(int queued)
     hardening::Begin({"buffer", facts::MainDialog, 0, 0, 0, index});
 }
 
-class Soak : public apptest::MainWindow {
+class Soak : public hardening::WatchedWindow {
 protected:
     void SetUp() override
     {
@@ -141,14 +141,7 @@ protected:
         };
         script.onQueued = OnQueued;
         scripted::Install(script);
-        apptest::MainWindow::SetUp();
-        hardening::StartWatchdog(LimitMs);
-    }
-    void TearDown() override
-    {
-        hardening::StopWatchdog();
-        apptest::MainWindow::TearDown();
-        scripted::Uninstall();
+        hardening::WatchedWindow::SetUp();
     }
 };
 

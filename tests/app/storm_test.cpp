@@ -580,19 +580,12 @@ void PumpTimed(uint64_t index)
     }
 }
 
-class MessageStorm : public apptest::MainWindow {
+class MessageStorm : public hardening::WatchedWindow {
 protected:
     void SetUp() override
     {
         scripted::Install(SelfStopping(1));
-        apptest::MainWindow::SetUp();
-        hardening::StartWatchdog(LimitMs);
-    }
-    void TearDown() override
-    {
-        hardening::StopWatchdog();
-        apptest::MainWindow::TearDown();
-        scripted::Uninstall();
+        hardening::WatchedWindow::SetUp();
     }
 };
 
