@@ -45,12 +45,15 @@ trap cleanup EXIT
 
 wine_run() { "$root/tools/wine-run" "$build" "$@"; }
 
-# wait_for_window TITLE: prints the X window id once a window has that title.
+# wait_for_window TITLE [TRIES] [PID]: prints the X window id once a window
+# has that title; gives up after TRIES tenths of a second (100), or as soon as
+# process PID has ended.
 wait_for_window() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq "${2:-100}"); do
     id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
+    [ -z "${3:-}" ] || kill -0 "$3" 2>/dev/null || return 1
     sleep 0.1
   done
   return 1
@@ -137,12 +140,7 @@ start_program() {
   "$root/tools/wine-test" "$build" "$exe" 2>"$work/wine.log" &
   app=$!
   local started=$SECONDS status=0
-  while [ $((SECONDS - started)) -lt 30 ]; do
-    main=$(xdotool search --name '^Spectrum Analyzer$' 2>/dev/null | head -n 1 || true)
-    [ -n "$main" ] && return 0
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-  done
+  main=$(wait_for_window "Spectrum Analyzer" 300 "$app") && return 0
   if kill -0 "$app" 2>/dev/null; then
     echo "the program still runs, $((SECONDS - started)) s after its start, without a main window" >&2
   else
