@@ -163,9 +163,12 @@ stop_xvfb() {
 }
 
 # stop_wine BUILD_DIR: ends the wineserver (and with it every Wine process) of
-# one build directory's prefix.
+# one build directory's prefix. The path may be relative, as for wine-run:
+# Wine ignores a relative WINEPREFIX, which would leave the server running.
 stop_wine() {
-  local prefix="$1/wine/prefix"
+  [ -d "$1" ] || return 0
+  local prefix
+  prefix="$(cd "$1" && pwd)/wine/prefix"
   [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   rm -f "$1/wine/keepalive.pid"
 }
