@@ -146,6 +146,7 @@ void CreateControls()
 
     winlayer::Bind(GetDlgItem(facts::MainDialog, facts::IdAveragesSlider), display::OnAveragesSlider);
     winlayer::Bind(GetDlgItem(facts::MainDialog, facts::IdOffsetSlider), display::OnOffsetSlider);
+    winlayer::Bind(selector, capture::OnWindowSelector);
 }
 
 // The menu bar: "File", "Soundcard" and "Help", each item carrying its handler.
@@ -246,6 +247,7 @@ void BuildMainWindow(HWND owner)
     CreateMenuBar();
     dsp::StartUp();
     capture::InputDevice = 0;
+    capture::WindowKindInUse = 0;
     capture::CaptureStarted = display::LeaveZoomForCapture;
     capture::BufferAnalysed = display::ShowNewSpectrum;
     display::CreatePlotSurface();

@@ -1,8 +1,10 @@
 #include "capture/capture.h"
 
+#include "capture/patience.h"
 #include "capture/wavein.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
+#include "win/platform.h"
 #include "win/winlayer.h"
 
 namespace capture {
@@ -12,6 +14,7 @@ int32_t InputDevice = 0;
 WAVEFORMATEX CaptureFormat = {};
 int16_t CaptureBuffer[CaptureSamples] = {};
 WAVEHDR CaptureHeader = {};
+int32_t WindowKindInUse = 0;
 
 namespace {
 
@@ -50,17 +53,47 @@ void SetRateChoiceEnabled(BOOL enabled)
 }
 
 // The header is re-initialised before every prepare: after a stop it was
-// left prepared on the closed device with its done flag set.
-void ArmBuffer()
+// left prepared on the closed device with its done flag set. False when the
+// device would not take the buffer, which then can never come back.
+bool ArmBuffer()
 {
     CaptureHeader.lpData = reinterpret_cast<LPSTR>(CaptureBuffer);
     CaptureHeader.dwBufferLength = sizeof CaptureBuffer;
     CaptureHeader.dwFlags = 0;
-    wavein::Device.Prepare(WaveIn, &CaptureHeader);
-    wavein::Device.AddBuffer(WaveIn, &CaptureHeader);
+    return wavein::Device.Prepare(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR &&
+           wavein::Device.AddBuffer(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR;
 }
 
 bool BufferDone() { return (CaptureHeader.dwFlags & WHDR_DONE) != 0; }
+
+// Pumps until the buffer is back or WaveIn is 0; false when the loop's own
+// waiting ran out first.
+bool AwaitBuffer(Patience& patience)
+{
+    for (;;) {
+        const DWORD began = platform::Calls.Milliseconds();
+        winlayer::PumpOnce();
+        if (BufferDone() || WaveIn == 0)
+            return true;
+        if (Exhausted(patience, platform::Calls.Milliseconds() - began))
+            return false;
+    }
+}
+
+// A device that stopped delivering is closed as Stop closes it, keeping the
+// last spectrum on the plot, and the user is told: a trace that simply froze
+// under "&Stop" would pass for a live one.
+void GiveUpDevice()
+{
+    StopCapture();
+    MessageBoxA(nullptr, "Wave input device stopped!", "Warning", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The selector's entry the user chose last, its text given back in full.
+void SelectKindInUse(HWND selector)
+{
+    SendMessageA(selector, CB_SETCURSEL, static_cast<WPARAM>(WindowKindInUse), 0);
+}
 
 }  // namespace
 
@@ -103,12 +136,12 @@ void StartCapture()
 
 void CaptureLoop()
 {
+    Patience patience = ForFirstBuffer();
     for (;;) {
-        ArmBuffer();
-        do {
-            winlayer::PumpOnce();
-        } while (!BufferDone() && WaveIn != 0);
-
+        if (!ArmBuffer() || !AwaitBuffer(patience)) {
+            GiveUpDevice();
+            return;
+        }
         // Stopped or closed during the wait: the buffer the reset handed back
         // holds a partial recording and, after a close, the plot is gone.
         if (WaveIn == 0)
@@ -119,6 +152,7 @@ void CaptureLoop()
         BufferAnalysed();
         if (WaveIn == 0)
             return;
+        patience = ForNextBuffer();
     }
 }
 
@@ -138,9 +172,45 @@ void CloseWaveIn()
 
 void ProcessBuffer(const int16_t* samples)
 {
-    const LRESULT kind = SendMessageA(
+    const LRESULT selected = SendMessageA(
         winlayer::DialogItem(facts::MainDialog, facts::IdWindowSelector), CB_GETCURSEL, 0, 0);
-    dsp::RunPass(samples, static_cast<int32_t>(kind));
+    if (selected != CB_ERR)
+        WindowKindInUse = static_cast<int32_t>(selected);
+    dsp::RunPass(samples, WindowKindInUse);
+}
+
+INT_PTR OnWindowSelector(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COMMAND)
+        return 0;
+    HWND selector = reinterpret_cast<HWND>(lParam);
+    const LRESULT selected = SendMessageA(selector, CB_GETCURSEL, 0, 0);
+    switch (HIWORD(wParam)) {
+    case CBN_SELCHANGE:
+        if (selected != CB_ERR)
+            WindowKindInUse = static_cast<int32_t>(selected);
+        break;
+    case CBN_EDITCHANGE: {
+        // Typing leaves no entry selected; a typed name, in any case, is
+        // chosen as if it had been picked from the list.
+        char typed[64] = "";
+        GetWindowTextA(selector, typed, sizeof typed);
+        const LRESULT named = SendMessageA(selector, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(typed));
+        if (named == CB_ERR)
+            break;
+        WindowKindInUse = static_cast<int32_t>(named);
+        SelectKindInUse(selector);
+        const LPARAM end = static_cast<LPARAM>(GetWindowTextLengthA(selector));
+        SendMessageA(selector, CB_SETEDITSEL, 0, MAKELPARAM(end, end));
+        break;
+    }
+    case CBN_KILLFOCUS:
+        if (selected == CB_ERR)
+            SelectKindInUse(selector);
+        break;
+    }
+    return 0;
 }
 
 }  // namespace capture

@@ -18,6 +18,9 @@ extern int32_t InputDevice;               // device number for waveInOpen; -1 is
 extern WAVEFORMATEX CaptureFormat;        // PCM mono 16-bit at SampleRate, filled by StartCapture
 extern int16_t CaptureBuffer[CaptureSamples];  // the one buffer the device fills
 extern WAVEHDR CaptureHeader;             // the one header, pointing at CaptureBuffer
+// The window kind the user chose last in the selector; the pass uses it
+// while typing in the selector's field leaves no entry selected.
+extern int32_t WindowKindInUse;
 
 // Set by app/ when it builds the main window; until then they do nothing.
 // CaptureStarted runs once the device records, before the first buffer;
@@ -38,7 +41,10 @@ std::string StartStopCaption();
 void StartCapture();
 
 // Queues the buffer and pumps messages until it comes back or WaveIn is 0;
-// analyses each buffer. Called by StartCapture only.
+// analyses each buffer. A device that will not take the buffer, or leaves
+// the loop waiting past its patience (capture/patience.h), is closed as Stop
+// closes it and the user is warned "Wave input device stopped!". Called by
+// StartCapture only.
 void CaptureLoop();
 
 // Puts the button back to facts::StartCaption, closes the device and
@@ -49,7 +55,13 @@ void StopCapture();
 void CloseWaveIn();
 
 // Runs the analysis pass on samples 0..1023 with the window kind currently
-// selected in the main window's selector.
+// selected in the main window's selector, or WindowKindInUse while none is.
 void ProcessBuffer(const int16_t* samples);
+
+// The window selector's handler: keeps WindowKindInUse as the user chooses,
+// chooses the entry whose name is typed (in any case) and gives the field
+// back the name of the kind in use when it loses the focus. Returns 0, so
+// the main window's own handling of the selector follows.
+INT_PTR OnWindowSelector(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace capture

@@ -44,11 +44,13 @@ HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file,
     return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
+DWORD SystemMilliseconds() { return GetTickCount(); }
+
 }  // namespace
 
 Functions System()
 {
-    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen};
+    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen, SystemMilliseconds};
 }
 
 Functions Calls = System();

@@ -8,9 +8,11 @@
 #include "tests/support/win32_test_support.h"
 #include "win/winlayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -387,6 +389,99 @@ TEST_F(CaptureTest, BuffersAndStartStopCyclesLeakNothing)
 
     EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
     EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
+}
+
+// ------------------------------------------------------ the window selector
+
+HWND Selector() { return GetDlgItem(facts::MainDialog, facts::IdWindowSelector); }
+
+// Replaces the text of the selector's field by typing `text` into it, as
+// the keyboard does once the field has the focus.
+void TypeIntoSelector(const char* text)
+{
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(Selector(), &info);
+    SetFocus(info.hwndItem);
+    SendMessageA(info.hwndItem, EM_SETSEL, 0, -1);
+    for (const char* c = text; *c; ++c)
+        SendMessageA(info.hwndItem, WM_CHAR, static_cast<WPARAM>(*c), 0);
+}
+
+// What the user does before a pass: type, pick an entry (when `typed` is 0)
+// or leave the field; and the kind that pass must use and the field's text.
+struct SelectorStep {
+    const char* typed;
+    int picked;
+    bool leave;
+    int32_t kind;
+    const char* text;
+};
+const SelectorStep Steps[] = {
+    {nullptr, 2, false, 2, "Hanning"},
+    {"x", 0, false, 2, "x"},
+    {"welch", 0, false, 2, "welch"},
+    {"kaiser", 0, false, 3, "Kaiser"},
+    {"q", 0, true, 3, "Kaiser"},
+};
+
+struct SeenPass {
+    int32_t kind;
+    std::string text;
+    int peakBin;
+};
+std::vector<SeenPass> Passes;
+
+// Runs as buffer `index` is queued, after pass index - 1: records that pass
+// and takes the next step before pass `index`.
+void FollowSteps(int index)
+{
+    if (index < 2)
+        return;
+    const float* top = std::max_element(dsp::Spectrum, dsp::Spectrum + 513);
+    Passes.push_back({dsp::WindowKind, testsupport::WindowText(Selector()),
+                      static_cast<int>(top - dsp::Spectrum)});
+    const size_t step = static_cast<size_t>(index - 2);
+    if (step >= sizeof Steps / sizeof Steps[0]) {
+        CaptureTest::PostStartStopClick();
+        return;
+    }
+    const SelectorStep& s = Steps[step];
+    if (!s.typed) {
+        SendMessageA(Selector(), CB_SETCURSEL, static_cast<WPARAM>(s.picked), 0);
+        SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdWindowSelector, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(Selector()));
+        return;
+    }
+    TypeIntoSelector(s.typed);
+    if (s.leave)
+        SetFocus(CaptureTest::StartStopButton());
+}
+
+// Typing into the selector never stops the analysis: while the text names no
+// entry each pass uses the kind chosen last, a typed name in any case chooses
+// its kind, and leaving the field gives it back the name of the kind in use.
+TEST_F(CaptureTest, TypingInTheWindowSelectorKeepsTheAnalysisGoing)
+{
+    scripted::Script script;
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, 10 + index, 10000.0);
+    };
+    script.onQueued = FollowSteps;
+    scripted::Install(script);
+    Passes.clear();
+    ClickStartStop();
+
+    ASSERT_EQ(Passes.size(), 1 + sizeof Steps / sizeof Steps[0]);
+    EXPECT_EQ(Passes[0].kind, 0);
+    for (size_t pass = 1; pass <= Passes.size(); ++pass) {
+        const SeenPass& seen = Passes[pass - 1];
+        EXPECT_EQ(seen.peakBin, 10 + static_cast<int>(pass)) << "pass " << pass << " was skipped";
+        if (pass == 1)
+            continue;
+        EXPECT_EQ(seen.kind, Steps[pass - 2].kind) << "pass " << pass;
+        EXPECT_EQ(seen.text, Steps[pass - 2].text) << "pass " << pass;
+    }
 }
 
 }  // namespace

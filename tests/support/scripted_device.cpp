@@ -14,6 +14,28 @@ Script CurrentScript;
 Record CurrentRecord;
 HWAVEIN const FakeHandle = reinterpret_cast<HWAVEIN>(0x5150);
 WAVEHDR* QueuedHeader = nullptr;
+UINT_PTR DeliveryTimer = 0;
+
+// Fills the queued buffer and hands it back done.
+void Deliver(WAVEHDR* header, int index)
+{
+    if (CurrentScript.fill)
+        CurrentScript.fill(reinterpret_cast<int16_t*>(header->lpData),
+                           static_cast<int>(header->dwBufferLength / 2), index);
+    header->dwBytesRecorded = header->dwBufferLength;
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+}
+
+// A late buffer comes back unless a reset returned it first.
+void CALLBACK DeliverLate(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (id != DeliveryTimer)
+        return;
+    DeliveryTimer = 0;
+    if (QueuedHeader && (QueuedHeader->dwFlags & WHDR_INQUEUE))
+        Deliver(QueuedHeader, CurrentRecord.queued);
+}
 
 MMRESULT Open(HWAVEIN* handle, UINT device, const WAVEFORMATEX* format)
 {
@@ -48,15 +70,12 @@ MMRESULT AddBuffer(HWAVEIN, WAVEHDR* header)
     const int index = ++CurrentRecord.queued;
     CurrentRecord.bufferAddresses.push_back(header->lpData);
     const bool deliver = CurrentScript.buffersToDeliver < 0 || index <= CurrentScript.buffersToDeliver;
-    if (deliver) {
-        if (CurrentScript.fill)
-            CurrentScript.fill(reinterpret_cast<int16_t*>(header->lpData),
-                               static_cast<int>(header->dwBufferLength / 2), index);
-        header->dwBytesRecorded = header->dwBufferLength;
-        header->dwFlags |= WHDR_DONE;
-    } else {
-        header->dwFlags |= WHDR_INQUEUE;
-    }
+    const UINT delay = index == 1 ? CurrentScript.firstBufferAfterMs : CurrentScript.buffersAfterMs;
+    header->dwFlags |= WHDR_INQUEUE;
+    if (deliver && delay == 0)
+        Deliver(header, index);
+    else if (deliver)
+        DeliveryTimer = SetTimer(nullptr, 0, delay, DeliverLate);
     if (CurrentScript.onQueued)
         CurrentScript.onQueued(index);
     return MMSYSERR_NOERROR;
@@ -104,6 +123,13 @@ MMRESULT DeviceCaps(UINT device, WAVEINCAPSA* caps)
     return MMSYSERR_NOERROR;
 }
 
+void ForgetLateBuffer()
+{
+    if (DeliveryTimer)
+        KillTimer(nullptr, DeliveryTimer);
+    DeliveryTimer = 0;
+}
+
 }  // namespace
 
 void Install(const Script& script)
@@ -111,6 +137,7 @@ void Install(const Script& script)
     CurrentScript = script;
     CurrentRecord = Record();
     QueuedHeader = nullptr;
+    ForgetLateBuffer();
     wavein::Device = wavein::Functions{Open,   Start, Prepare,     AddBuffer, Unprepare,
                                        Reset,  Close, DeviceCount, DeviceCaps};
 }
@@ -119,6 +146,7 @@ void Uninstall()
 {
     wavein::Device = wavein::System();
     CurrentScript = Script();
+    ForgetLateBuffer();
 }
 
 Record& Seen() { return CurrentRecord; }

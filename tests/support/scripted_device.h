@@ -23,6 +23,11 @@ struct Script {
     // Buffers handed back done; the one queued after them never comes back
     // by itself (only a reset returns it). A negative count means every buffer.
     int buffersToDeliver = -1;
+    // How long after it is queued a delivered buffer comes back, from a
+    // thread timer that the pump must run: the first one, and every later
+    // one. 0 is at once, inside the queueing.
+    UINT firstBufferAfterMs = 0;
+    UINT buffersAfterMs = 0;
     // Fills buffer number `index` (from 1) before it is handed back.
     std::function<void(int16_t* samples, int count, int index)> fill;
     // Runs when buffer number `index` (from 1) is queued, after it was filled.
