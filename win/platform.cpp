@@ -44,11 +44,20 @@ HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file,
     return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
+#ifdef _MSC_VER
+#pragma warning(push)
+#pragma warning(disable : 4996)  // GetVersionExA is deprecated from Windows 8.1 on
+#endif
+BOOL SystemWindowsVersion(OSVERSIONINFOA* version) { return GetVersionExA(version); }
+#ifdef _MSC_VER
+#pragma warning(pop)
+#endif
+
 }  // namespace
 
 Functions System()
 {
-    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen};
+    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen, SystemWindowsVersion};
 }
 
 Functions Calls = System();
