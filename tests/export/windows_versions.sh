@@ -22,7 +22,11 @@ wine_run cmd /c exit 0 >/dev/null 2>&1   # makes the prefix if it is new
 # A 32-bit program in a 64-bit prefix looks in syswow64.
 for folder in system32 syswow64; do
   [ -d "$windows/$folder" ] || continue
-  [ ! -e "$windows/$folder/SndVol.exe" ] || { echo "FAIL: $folder already holds a SndVol.exe" >&2; exit 1; }
+  # One of ours that a killed run left behind is replaced; another is kept.
+  if [ -e "$windows/$folder/SndVol.exe" ] && ! cmp -s "$sndvol" "$windows/$folder/SndVol.exe"; then
+    echo "FAIL: $folder holds a SndVol.exe that is not the stand-in" >&2
+    exit 1
+  fi
   installed+=("$windows/$folder/SndVol.exe")
   cp "$sndvol" "$windows/$folder/SndVol.exe"
 done
