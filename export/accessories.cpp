@@ -12,8 +12,21 @@ namespace export_ {
 namespace {
 
 const char HelpFileName[] = "help spectrum.htm";
+// The mixer of Windows up to XP, then the one of Vista and later.
 const char MixerCommand[] = "Sndvol32.exe";
+const char VistaMixerCommand[] = "SndVol.exe";
+// Page 2 of mmsys.cpl is the Audio page up to XP, but the Sounds tab (the
+// sound scheme) from Vista on, where page 1 is the Recording tab.
 const char AudioDevicesCommand[] = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2";
+const char VistaAudioDevicesCommand[] = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,1";
+
+// Vista is version 6.0. A version that cannot be read counts as older.
+bool IsVistaOrLater()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return platform::Calls.WindowsVersion(&version) && version.dwMajorVersion >= 6;
+}
 
 // The whole current directory, however long.
 std::string CurrentDirectory()
@@ -36,13 +49,14 @@ INT_PTR ShowHelp(HWND, UINT, WPARAM, LPARAM)
 
 INT_PTR RunMixer(HWND, UINT, WPARAM, LPARAM)
 {
-    RunDetached(MixerCommand);
+    if (!RunDetached(MixerCommand))
+        RunDetached(VistaMixerCommand);
     return 0;
 }
 
 INT_PTR RunAudioDevices(HWND, UINT, WPARAM, LPARAM)
 {
-    RunDetached(AudioDevicesCommand);
+    RunDetached(IsVistaOrLater() ? VistaAudioDevicesCommand : AudioDevicesCommand);
     return 0;
 }
 

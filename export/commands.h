@@ -3,7 +3,8 @@
 // and the audio page of the control panel. Each is a handler bound to its
 // menu item; none looks at its arguments. They read dsp::Spectrum,
 // dsp::ReferenceLevel and facts::SampleRate and write none of them. The
-// clock, the processes and the shell are reached through platform::Calls.
+// clock, the processes, the shell and the Windows version are reached
+// through platform::Calls.
 #pragma once
 #include <windows.h>
 
@@ -27,7 +28,8 @@ extern HFONT AboutTitleFont;
 // a "Warning" box naming the file; success is silent. Returns 0.
 INT_PTR SaveFftToFile(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Save FFT to clipboard": the spectrum text as CF_TEXT. The memory block
+// "Save FFT to clipboard": the spectrum text as CF_TEXT, with
+// facts::MainDialog as the clipboard's owner. The memory block
 // passes to the clipboard when it takes it and is freed here when it does
 // not. Returns 0.
 INT_PTR SaveFftToClipboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,11 +42,13 @@ INT_PTR ShowHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // modally until its close box ends it; returns 0.
 INT_PTR ShowAbout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Mixer": starts "Sndvol32.exe" with RunDetached; returns 0.
+// "Mixer": starts "Sndvol32.exe" with RunDetached, or "SndVol.exe" (the
+// mixer from Vista on) when that does not start; returns 0.
 INT_PTR RunMixer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Audio Devices": starts the control panel's audio page with RunDetached;
-// returns 0.
+// "Audio Devices": starts the control panel's audio page with RunDetached:
+// page 2 of mmsys.cpl up to XP, page 1 (Recording) from Vista on, by the
+// major version platform::Calls reports. Returns 0.
 INT_PTR RunAudioDevices(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Starts `commandLine` without waiting for it and closes both handles at

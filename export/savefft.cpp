@@ -75,9 +75,11 @@ HGLOBAL CopyToGlobalBlock(const std::string& text)
 }
 
 // The clipboard owns the block only once SetClipboardData has taken it.
+// Opened without an owner, EmptyClipboard would leave the clipboard with
+// none, and Windows then refuses SetClipboardData; the main window owns it.
 bool HandToClipboard(HGLOBAL block)
 {
-    if (!OpenClipboard(nullptr))
+    if (!OpenClipboard(facts::MainDialog))
         return false;
     EmptyClipboard();
     const bool taken = SetClipboardData(CF_TEXT, block) != nullptr;

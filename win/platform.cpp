@@ -46,11 +46,21 @@ HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file,
 
 DWORD SystemMilliseconds() { return GetTickCount(); }
 
+#ifdef _MSC_VER
+#pragma warning(push)
+#pragma warning(disable : 4996)  // GetVersionExA is deprecated from Windows 8.1 on
+#endif
+BOOL SystemWindowsVersion(OSVERSIONINFOA* version) { return GetVersionExA(version); }
+#ifdef _MSC_VER
+#pragma warning(pop)
+#endif
+
 }  // namespace
 
 Functions System()
 {
-    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen, SystemMilliseconds};
+    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen, SystemMilliseconds,
+                     SystemWindowsVersion};
 }
 
 Functions Calls = System();

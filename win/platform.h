@@ -1,8 +1,9 @@
 // The kernel32 and shell32 calls whose effect lies outside the program or
-// depends on the moment: the local clock, the millisecond tick, starting a
-// process and the shell's open. They sit behind one table of functions so that tests can record what
-// is asked instead of starting programs; the production table calls the
-// system directly with the arguments it is given. Nothing here knows what the
+// depends on the moment or the system: the local clock, the millisecond tick,
+// starting a process, the shell's open and the Windows version. They sit
+// behind one table of functions so that tests can record what is asked
+// instead of starting programs; the production table calls the system
+// directly with the arguments it is given. Nothing here knows what the
 // program does with them.
 #pragma once
 #include <windows.h>
@@ -25,6 +26,10 @@ struct Functions {
     // GetTickCount: milliseconds since Windows started. It wraps after 49.7
     // days, so only the unsigned difference of two readings means anything.
     DWORD (*Milliseconds)();
+    // GetVersionExA: the version of Windows as it reports itself to this
+    // program (Windows 8.1 and later report 6.2 unless the manifest names
+    // them). The caller sets dwOSVersionInfoSize.
+    BOOL (*WindowsVersion)(OSVERSIONINFOA* version);
 };
 
 // The table the program uses; starts as System(). Tests may replace it.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "export/commands.h"
 #include "tests/export/export_fixture.h"
@@ -15,11 +16,14 @@
 
 namespace {
 
-// What the last CreateProcessA was given; the handles it handed out are real,
-// so that the test can see them closed.
+// What the last CreateProcessA was given, and every command line it was
+// given; the handles it handed out are real, so that the test can see them
+// closed. It refuses the programs named in Missing, as the system refuses a
+// program that does not exist.
 SECURITY_ATTRIBUTES ProcessAttributes, ThreadAttributes;
 STARTUPINFOA Startup;
-std::string CommandLine;
+std::vector<std::string> CommandLines;
+std::vector<std::string> Missing;
 bool NoApplicationNameEnvironmentOrDirectory = false;
 BOOL InheritHandles = TRUE;
 DWORD CreationFlags = 0;
@@ -29,16 +33,32 @@ BOOL RecordProcess(const char* application, char* commandLine, SECURITY_ATTRIBUT
                    SECURITY_ATTRIBUTES* thread, BOOL inherit, DWORD flags, void* environment,
                    const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* started)
 {
-    CommandLine = commandLine;
+    CommandLines.push_back(commandLine);
     ProcessAttributes = *process;
     ThreadAttributes = *thread;
     Startup = *startup;
     NoApplicationNameEnvironmentOrDirectory = !application && !environment && !directory;
     InheritHandles = inherit;
     CreationFlags = flags;
+    if (std::find(Missing.begin(), Missing.end(), commandLine) != Missing.end())
+        return FALSE;
     for (HANDLE& handle : Given)
         handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     *started = {Given[0], Given[1], 4242, 4343};
+    return TRUE;
+}
+
+// The version GetVersionExA reports; like the system it answers only a
+// caller that has set the structure's size.
+DWORD Major = 0, Minor = 0;
+
+BOOL ReportVersion(OSVERSIONINFOA* version)
+{
+    if (version->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
+        version->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA))
+        return FALSE;
+    version->dwMajorVersion = Major;
+    version->dwMinorVersion = Minor;
     return TRUE;
 }
 
@@ -48,19 +68,40 @@ protected:
     {
         ExportTest::SetUp();
         platform::Calls.StartProcess = RecordProcess;
+        platform::Calls.WindowsVersion = ReportVersion;
     }
 };
 
+// Windows XP is 5.1, Server 2003 and XP x64 5.2, Vista 6.0; Windows 10
+// reports 10.0 (or 6.2 to a program whose manifest does not name it).
 TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 {
-    struct Case { int menu; const char* commandLine; };
+    const char* const xpPage = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2";
+    const char* const vistaPage = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,1";
+    struct Case {
+        int menu;
+        DWORD major, minor;
+        std::vector<std::string> missing, commandLines;
+    };
     const Case cases[] = {
-        {facts::IdMenuMixer, "Sndvol32.exe"},
-        {facts::IdMenuAudioDevices, "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2"},
+        {facts::IdMenuMixer, 5, 1, {}, {"Sndvol32.exe"}},
+        {facts::IdMenuMixer, 10, 0, {"Sndvol32.exe"}, {"Sndvol32.exe", "SndVol.exe"}},
+        {facts::IdMenuMixer, 10, 0, {"Sndvol32.exe", "SndVol.exe"}, {"Sndvol32.exe", "SndVol.exe"}},
+        {facts::IdMenuAudioDevices, 5, 1, {}, {xpPage}},
+        {facts::IdMenuAudioDevices, 5, 2, {}, {xpPage}},
+        {facts::IdMenuAudioDevices, 6, 0, {}, {vistaPage}},
+        {facts::IdMenuAudioDevices, 10, 0, {}, {vistaPage}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.commandLines.back() + " on " + std::to_string(c.major) + "." +
+                     std::to_string(c.minor));
+        Major = c.major;
+        Minor = c.minor;
+        Missing = c.missing;
+        CommandLines.clear();
+        Given[0] = Given[1] = nullptr;
         EXPECT_EQ(Menu(c.menu), 0);
-        EXPECT_EQ(CommandLine, c.commandLine);
+        EXPECT_EQ(CommandLines, c.commandLines);
         EXPECT_TRUE(NoApplicationNameEnvironmentOrDirectory);
         for (const SECURITY_ATTRIBUTES& attributes : {ProcessAttributes, ThreadAttributes}) {
             EXPECT_EQ(attributes.nLength, sizeof(SECURITY_ATTRIBUTES));
@@ -73,9 +114,12 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
         EXPECT_EQ(Startup.dwFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW));
         EXPECT_EQ(Startup.wShowWindow, 1);
         DWORD flags = 0;
+        const bool started = c.missing.size() < c.commandLines.size();
+        EXPECT_EQ(Given[0] != nullptr, started);
         EXPECT_FALSE(GetHandleInformation(Given[0], &flags)) << "process handle closed";
         EXPECT_FALSE(GetHandleInformation(Given[1], &flags)) << "thread handle closed";
     }
+    Missing.clear();
     EXPECT_EQ(export_::RunDetached("x.exe"), 4242u);
 #ifndef _WIN64
     // The 32-bit layouts the system expects.

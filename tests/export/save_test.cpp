@@ -133,10 +133,14 @@ TEST_F(SaveFft, AReadOnlyFolderIsReported)
         GTEST_SKIP() << "this system lets files into a folder whose access list denies them";
 }
 
+// The main window owns the clipboard: without an owner Windows refuses the
+// data after EmptyClipboard.
 TEST_F(SaveFft, TheClipboardHoldsTheSameTextWithoutTheEmptyLine)
 {
     PutOnClipboard("before");
+    EXPECT_NE(GetClipboardOwner(), facts::MainDialog);
     Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(GetClipboardOwner(), facts::MainDialog);
     EXPECT_EQ(ClipboardSeenByAnotherProcess(), Expected());
     EXPECT_TRUE(DirectoryIsEmpty());
 }
