@@ -31,7 +31,7 @@ cleanup_more() { stop_wine "$build"; }
 [ -f "$zip" ] || fail "$zip is missing (tools/test.sh makes it, or package_windows of tools/session.sh)"
 (cd "$(dirname "$zip")" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS does not check"
 
-timeout 300 "$root/tools/wine-run" "$build" cmd /c exit 0 >/dev/null 2>&1 ||
+timeout 120 "$root/tools/wine-run" "$build" cmd /c exit 0 >/dev/null 2>&1 ||
   fail "the fresh Wine prefix was not made"
 drive="$build/wine/prefix/drive_c"
 tops=$(unzip -Z1 "$zip" | cut -d/ -f1 | sort -u)
