@@ -27,7 +27,7 @@ package_windows() {
   local root=$1 dist="$1/build/dist" name
   rm -rf "$dist"
   for name in win32 win64; do
-    cpack --config "$root/build/$name/CPackConfig.cmake" -B "$root/build/$name/cpack" >/dev/null
+    cpack --config "$root/build/$name/CPackConfig.cmake" >/dev/null
   done
   (cd "$dist" && sha256sum -- *.zip >SHA256SUMS)
   echo "Downloads in $dist:" $(cd "$dist" && ls)
