@@ -1,7 +1,8 @@
 # cmake -DOBJDUMP=... -DMACHINE=i386|x86-64 -DPROGRAM=... -DLIST=xp_imports.txt
 #       -P check_imports.cmake
 # Checks that a Windows program loads on the oldest Windows of its build,
-# without running it: every function it imports must be in LIST, the
+# without running it: its subsystem version must be at most that Windows'
+# (5.1 for i386, 5.2 for x86-64), and every function it imports in LIST, the
 # reviewed list of what Windows XP SP3 (and, for x86-64 only, XP x64)
 # exports, per DLL. An import that is not listed, or listed as Vista, fails.
 cmake_minimum_required(VERSION 3.25)
@@ -11,8 +12,20 @@ if(failed)
 endif()
 
 set(allowed 2000 XP crt)
+set(oldest 5.1)
 if(MACHINE STREQUAL "x86-64")
   list(APPEND allowed x64)
+  set(oldest 5.2)
+endif()
+
+# The loader also refuses a program that asks for a later subsystem version.
+if(NOT dump MATCHES "MajorSubsystemVersion\t([0-9]+)\nMinorSubsystemVersion\t([0-9]+)")
+  message(FATAL_ERROR "no subsystem version found in ${PROGRAM}")
+endif()
+set(subsystem ${CMAKE_MATCH_1}.${CMAKE_MATCH_2})
+if(subsystem VERSION_GREATER oldest)
+  message(FATAL_ERROR "${PROGRAM} asks for subsystem version ${subsystem}, "
+                      "more than Windows ${oldest} has")
 endif()
 file(STRINGS ${LIST} rows REGEX "^[A-Z0-9]+\\.DLL ")
 foreach(row ${rows})
@@ -49,4 +62,5 @@ if(refused)
   message(FATAL_ERROR "${PROGRAM} would not load on Windows XP:\n  ${text}\n"
                       "(review each against Microsoft's documented minimum and add it to ${LIST})")
 endif()
-message(STATUS "${PROGRAM}: all ${count} imported functions are in the reviewed list for ${MACHINE}")
+message(STATUS "${PROGRAM}: subsystem version ${subsystem}, all ${count} imported "
+               "functions in the reviewed list for ${MACHINE}")
