@@ -245,6 +245,7 @@ void BuildMainWindow(HWND owner)
     winlayer::SetDialogIcon(facts::MainDialog, "icon1");
     CreateControls();
     CreateMenuBar();
+    dsp::YieldHook = [] { Sleep(0); };
     dsp::StartUp();
     capture::InputDevice = 0;
     capture::WindowKindInUse = 0;

@@ -1,7 +1,6 @@
 #include "dsp/window.h"
 
 #include <cmath>
-#include <thread>
 
 #include "dsp/portable_math.h"
 
@@ -10,6 +9,8 @@ namespace dsp {
 const double WindowGain[5] = {2.381, 1.852, 2.0, 2.559, 1.499};
 
 float TwoPi = 0.0f;
+
+void (*YieldHook)() = nullptr;
 
 float BlackmanTable[FftLength] = {};
 float HammingTable[FftLength] = {};
@@ -86,7 +87,8 @@ void BuildWindowTables()
         WelchTable[n] = static_cast<float>(1.0 - r * r);
         // Building runs once at start-up; yielding keeps the rest of the
         // desktop responsive on a slow machine.
-        std::this_thread::yield();
+        if (YieldHook)
+            YieldHook();
     }
 }
 

@@ -44,7 +44,12 @@ float BesselI0(float x);
 // Kaiser coefficient (beta = 10) for index n of a 1024-point window.
 float KaiserWindow(int32_t n);
 
-// Fills the five tables from TwoPi; yields the processor after every index.
+// Called after every index while the tables are built, to hand the processor
+// to other programs; start-up of the Win32 program sets it to a sleep of zero
+// milliseconds. Nothing is called while it is null.
+extern void (*YieldHook)();
+
+// Fills the five tables from TwoPi; calls YieldHook after every index.
 void BuildWindowTables();
 
 }  // namespace dsp

@@ -20,6 +20,19 @@ build_windows() {
 build_win32() { local root=$1; shift; build_windows "$root" win32 i686-w64-mingw32 "$@"; }
 build_win64() { local root=$1; shift; build_windows "$root" win64 x86_64-w64-mingw32 "$@"; }
 
+# package_windows ROOT: the downloads of the two Windows builds, made by
+# CPack's ZIP generator from build/win32 and build/win64 (their programs
+# built) into build/dist, with SHA256SUMS beside the zips.
+package_windows() {
+  local root=$1 dist="$1/build/dist" name
+  rm -rf "$dist"
+  for name in win32 win64; do
+    cpack --config "$root/build/$name/CPackConfig.cmake" >/dev/null
+  done
+  (cd "$dist" && sha256sum -- *.zip >SHA256SUMS)
+  echo "Downloads in $dist:" $(cd "$dist" && ls)
+}
+
 # build_asan ROOT [TARGET...]: build/asan, the native build with
 # AddressSanitizer and UBSan (GCC), every finding fatal; all targets when none
 # are named. test_asan ROOT runs its tests, leaks counting as findings.

@@ -2,9 +2,10 @@
 # Builds the analyser natively, for 64-bit and for 32-bit Windows and runs
 # every test: the portable core natively, again under AddressSanitizer and
 # UBSan, and each fuzz target of the core for 20 s (where clang can build
-# them); then the same unit tests, the window tests and the end-to-end tests
-# of each Windows build under Wine, inside a virtual display with a private
-# PulseAudio server. The 32-bit tests run where this host runs 32-bit code;
+# them); makes the two downloads in build/dist; then the same unit tests, the
+# window tests and the end-to-end tests of each Windows build under Wine
+# (among them the download's own test), inside a virtual display with a
+# private PulseAudio server. The 32-bit tests run where this host runs 32-bit code;
 # elsewhere (or with ANALYSER_SKIP_WIN32=1) the 32-bit images are checked
 # without running them. Everything started here is stopped here, by PID.
 set -euo pipefail
@@ -25,6 +26,7 @@ if have_fuzz_compiler; then
 fi
 build_win64 "$root"
 build_win32 "$root"
+package_windows "$root"
 
 windows=("$win64")
 if host_runs_win32; then
@@ -61,14 +63,16 @@ done
 
 if [ -n "$WIN32_SKIP_REASON" ]; then
   # Without running it, the 32-bit build must still be whole: the program a
-  # PE32 GUI image for i386 with its imports and resources, every test
-  # program an i386 image.
+  # PE32 GUI image for i386 with its imports and resources, each import one
+  # that Windows XP SP3 has, every test program an i386 image.
   mapfile -t images < <(find "$win32" -name '*.exe' -not -path '*/wine/*' -not -path '*/CMakeFiles/*' | sort)
   others=$(IFS=';'; echo "${images[*]}")
   echo "Checking the 32-bit build without running it (${#images[@]} images)"
   cmake -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres -DMACHINE=i386 \
         -DPROGRAM="$win32/app/SpectrumAnalyser.exe" "-DOTHERS=$others" \
         -P "$root/tests/app/check_program.cmake" || status=1
+  cmake -DOBJDUMP=i686-w64-mingw32-objdump -DMACHINE=i386 -DPROGRAM="$win32/app/SpectrumAnalyser.exe" \
+        -DLIST="$root/tests/app/xp_imports.txt" -P "$root/tests/app/check_imports.cmake" || status=1
   echo "Windows builds tested: win64 under Wine; win32 built and checked, not run: $WIN32_SKIP_REASON"
 else
   echo "Windows builds tested: win64 and win32, both under Wine"

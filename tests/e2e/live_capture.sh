@@ -19,183 +19,13 @@ set -euo pipefail
 mode=$1 root=$2 build=$3
 exe="$build/app/SpectrumAnalyser.exe"
 window_text="$build/tests/e2e/window-text.exe"
-work=$(mktemp -d)
-helpers=()
-module=
-writer=
-app=
-own_pulse=
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-cleanup() {
-  if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then
-    # $app is tools/wine-test, or the loader it became; the loader of its
-    # first try is its child.
-    pkill -P "$app" 2>/dev/null || true
-    kill "$app" 2>/dev/null || true
-    wait "$app" 2>/dev/null || true
-  fi
-  local pid
-  for pid in "${helpers[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  [ -n "$module" ] && pactl unload-module "$module" 2>/dev/null || true
-  [ -n "$own_pulse" ] && stop_pulse
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-wine_run() { "$root/tools/wine-run" "$build" "$@"; }
-
-# wait_for_window TITLE [TRIES] [PID]: prints the X window id once a window
-# has that title; gives up after TRIES tenths of a second (100), or as soon as
-# process PID has ended.
-wait_for_window() {
-  local id
-  for _ in $(seq "${2:-100}"); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    [ -z "${3:-}" ] || kill -0 "$3" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-wait_for_window_gone() {
-  for _ in $(seq "${2:-100}"); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# keys WINDOW KEY...: gives the window the keyboard focus and types the keys.
-keys() {
-  local window=$1; shift
-  xdotool windowfocus --sync "$window"
-  local key
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-}
-
-# dismiss WINDOW TITLE: clicks the window's caption and presses Return in it
-# until it has gone, as a user does with a box that is not in front. Without
-# a window manager Wine sometimes takes the focus back to the main window
-# just after a message box has been shown (the main window's late answer to
-# the focus it was given for the key that brought the box up); the box then
-# lies under it, inactive, and keys sent to it do nothing until it is clicked.
-dismiss() {
-  local press WIDTH=0
-  for press in 1 2 3 4 5; do
-    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
-    xdotool windowraise "$1" mousemove --window "$1" $((WIDTH / 2)) 8 click 1 2>/dev/null || true
-    keys "$1" Return 2>/dev/null || true
-    if wait_for_window_gone "$2" 20; then
-      [ "$press" -eq 1 ] || echo "\"$2\" went at the press of Return number $press"
-      return 0
-    fi
-  done
-  return 1
-}
-
-texts_of() { wine_run "$window_text" "$1" 2>/dev/null | tr -d '\r' || true; }
-
-# wait_for_text TITLE LINE: waits until a child of that window reads LINE.
-wait_for_text() {
-  for _ in $(seq 50); do
-    texts_of "$1" | grep -qx -- "$2" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# feed_tone: a pipe source fed with the tone, made the server's default
-# source and kept drained; its module number in $module. Each source gets a
-# FIFO of its own: a server that was killed leaves its FIFO behind.
-feeds=0
-feed_tone() {
-  feeds=$((feeds + 1))
-  local fifo="$work/tone$feeds.fifo"
-  module=$(pactl load-module module-pipe-source source_name=e2e_tone file="$fifo" \
-           format=s16le rate=44100 channels=1 source_properties=device.description=E2ETone)
-  pactl set-default-source e2e_tone
-  # The pipe source stalls when nobody records: keep it drained, and feed it
-  # at the real rate.
-  parec -d e2e_tone --raw >/dev/null &
-  helpers+=($!)
-  # SIGUSR1 to $writer moves the tone from bin 24 to bin 48.
-  python3 "$root/tools/tone-writer.py" "$fifo" 1033.59375,2067.1875 16465 &
-  writer=$!
-  helpers+=($!)
-}
+# shellcheck source=tests/e2e/e2e.sh
+source "$root/tests/e2e/e2e.sh"
+trap e2e_cleanup EXIT
 
 # queued: how many times the program has queued the buffer so far, from
 # Wine's trace of winmm.
 queued() { grep -c 'waveInAddBuffer' "$work/wine.log" || true; }
-
-# start_program: starts the program and waits for its main window, whose X
-# window id it leaves in $main. It goes through tools/wine-test, as ctest's
-# own tests do, so that a Wine loader that ended at once (seen once in a few
-# hundred starts on a busy machine) is started once more. A program that ends
-# or shows no window within 30 s fails the test with what Wine printed last.
-start_program() {
-  "$root/tools/wine-test" "$build" "$exe" 2>"$work/wine.log" &
-  app=$!
-  local started=$SECONDS status=0
-  main=$(wait_for_window "Spectrum Analyzer" 300 "$app") && return 0
-  if kill -0 "$app" 2>/dev/null; then
-    echo "the program still runs, $((SECONDS - started)) s after its start, without a main window" >&2
-  else
-    wait "$app" || status=$?
-    app=
-    echo "the program ended with exit code $status before its main window appeared" >&2
-  fi
-  echo "the last lines Wine printed:" >&2
-  tail -n 20 "$work/wine.log" >&2
-  fail "the main window did not appear"
-}
-
-# peak_at BIN: the screen must show the trace's highest point on the plot's
-# top row at the bin's column (the linear scale's column of bin k is k).
-peak_at() {
-  import -window root "$work/screen.png"
-  convert "$work/screen.png" -depth 8 "rgb:$work/screen.rgb"
-  local size
-  size=$(identify -format '%w %h' "$work/screen.png")
-  python3 - "$work/screen.rgb" $size "$1" <<'PY'
-import sys
-path, width, height, bin = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
-data = open(path, "rb").read()
-def pixel(x, y):
-    i = 3 * (y * width + x)
-    return data[i], data[i + 1], data[i + 2]
-# The cursor line (CursorX = 0 until the mouse moves) marks the plot's left
-# column and its top row; the trace's highest point must be the bin at 0 dB.
-yellow = {}
-for y in range(height):
-    for x in range(width):
-        if pixel(x, y) == (255, 255, 0):
-            yellow.setdefault(x, []).append(y)
-if not yellow:
-    sys.exit("no cursor line on the screen")
-left = max(yellow, key=lambda x: len(yellow[x]))
-top, bottom = min(yellow[left]), max(yellow[left])
-green = [(x, y) for y in range(top, bottom + 1) for x in range(left, width)
-         if pixel(x, y) == (0, 255, 0)]
-if not green:
-    sys.exit("no trace on the screen")
-peak_y = min(y for _, y in green)
-peak_x = [x - left for x, y in green if y == peak_y]
-print("plot at (%d, %d), %d rows; trace peak at plot x %s, y %d"
-      % (left, top, bottom - top + 1, peak_x, peak_y - top))
-if peak_x != [bin] or peak_y - top > 1:
-    sys.exit("expected the peak at plot x %d on the top row" % bin)
-PY
-}
 
 [ -n "${DISPLAY:-}" ] || fail "needs the display the test command starts"
 
@@ -224,21 +54,10 @@ esac
 start_program
 sleep 0.5
 
-if [ "$mode" = tone ]; then
-  # Soundcard > SelectSoundcard, then the second device of the list.
-  keys "$main" F10 Right Down Down Down Return
-  dialog=$(wait_for_window "Select soundcard") || fail "the sound-card dialog did not appear"
-  # Down walks the list in device order; the pipe source is the server's
-  # only source, so it follows the default device "PulseAudio".
-  found=
-  for _ in 1 2 3 4 5 6; do
-    keys "$dialog" Down
-    if texts_of "Select soundcard" | grep -qx "E2ETone"; then found=1; break; fi
-  done
-  [ -n "$found" ] || fail "the pipe source is not in the device list"
-  keys "$dialog" Tab Return
-  wait_for_window_gone "Select soundcard" || fail "OK did not close the sound-card dialog"
-fi
+# Soundcard > SelectSoundcard, then the pipe source: Down walks the list in
+# device order, and the pipe source, the server's only source, follows the
+# default device "PulseAudio".
+[ "$mode" != tone ] || choose_source E2ETone
 
 keys "$main" alt+s
 
@@ -305,14 +124,5 @@ else
   peak_at 48 || fail "the peak did not follow the tone after text was typed into the selector"
 fi
 
-keys "$main" alt+F4
-for _ in $(seq 100); do
-  kill -0 "$app" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Alt+F4"
-status=0
-wait "$app" || status=$?
-app=
-[ "$status" -eq 0 ] || fail "the program ended with exit code $status"
+close_program
 echo "PASS: $mode"

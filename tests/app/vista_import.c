@@ -1,0 +1,8 @@
+/* A program that imports GetTickCount64, which came with Windows Vista: the
+   import check must refuse it. */
+#include <windows.h>
+
+int main(void)
+{
+    return (int)(GetTickCount64() & 1);
+}
