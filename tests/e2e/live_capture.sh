@@ -27,6 +27,44 @@ trap e2e_cleanup EXIT
 # Wine's trace of winmm.
 queued() { grep -c 'waveInAddBuffer' "$work/wine.log" || true; }
 
+# peak_at BIN: the screen must show the trace's highest point on the plot's
+# top row at the bin's column (the linear scale's column of bin k is k).
+peak_at() {
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -depth 8 "rgb:$work/screen.rgb"
+  local size
+  size=$(identify -format '%w %h' "$work/screen.png")
+  python3 - "$work/screen.rgb" $size "$1" <<'PY'
+import sys
+path, width, height, bin = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+data = open(path, "rb").read()
+def pixel(x, y):
+    i = 3 * (y * width + x)
+    return data[i], data[i + 1], data[i + 2]
+# The cursor line (CursorX = 0 until the mouse moves) marks the plot's left
+# column and its top row; the trace's highest point must be the bin at 0 dB.
+yellow = {}
+for y in range(height):
+    for x in range(width):
+        if pixel(x, y) == (255, 255, 0):
+            yellow.setdefault(x, []).append(y)
+if not yellow:
+    sys.exit("no cursor line on the screen")
+left = max(yellow, key=lambda x: len(yellow[x]))
+top, bottom = min(yellow[left]), max(yellow[left])
+green = [(x, y) for y in range(top, bottom + 1) for x in range(left, width)
+         if pixel(x, y) == (0, 255, 0)]
+if not green:
+    sys.exit("no trace on the screen")
+peak_y = min(y for _, y in green)
+peak_x = [x - left for x, y in green if y == peak_y]
+print("plot at (%d, %d), %d rows; trace peak at plot x %s, y %d"
+      % (left, top, bottom - top + 1, peak_x, peak_y - top))
+if peak_x != [bin] or peak_y - top > 1:
+    sys.exit("expected the peak at plot x %d on the top row" % bin)
+PY
+}
+
 [ -n "${DISPLAY:-}" ] || fail "needs the display the test command starts"
 
 case "$mode" in
