@@ -89,6 +89,14 @@ void GiveUpDevice()
     MessageBoxA(nullptr, "Wave input device stopped!", "Warning", MB_OK | MB_ICONEXCLAMATION);
 }
 
+// An entry the selector has selected becomes the kind in use; none selected
+// (text typed into its field) changes nothing.
+void RememberSelected(LRESULT selected)
+{
+    if (selected != CB_ERR)
+        WindowKindInUse = static_cast<int32_t>(selected);
+}
+
 // The selector's entry the user chose last, its text given back in full.
 void SelectKindInUse(HWND selector)
 {
@@ -172,10 +180,8 @@ void CloseWaveIn()
 
 void ProcessBuffer(const int16_t* samples)
 {
-    const LRESULT selected = SendMessageA(
-        winlayer::DialogItem(facts::MainDialog, facts::IdWindowSelector), CB_GETCURSEL, 0, 0);
-    if (selected != CB_ERR)
-        WindowKindInUse = static_cast<int32_t>(selected);
+    RememberSelected(SendMessageA(
+        winlayer::DialogItem(facts::MainDialog, facts::IdWindowSelector), CB_GETCURSEL, 0, 0));
     dsp::RunPass(samples, WindowKindInUse);
 }
 
@@ -185,11 +191,8 @@ INT_PTR OnWindowSelector(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     HWND selector = reinterpret_cast<HWND>(lParam);
     const LRESULT selected = SendMessageA(selector, CB_GETCURSEL, 0, 0);
+    RememberSelected(selected);
     switch (HIWORD(wParam)) {
-    case CBN_SELCHANGE:
-        if (selected != CB_ERR)
-            WindowKindInUse = static_cast<int32_t>(selected);
-        break;
     case CBN_EDITCHANGE: {
         // Typing leaves no entry selected; a typed name, in any case, is
         // chosen as if it had been picked from the list.
@@ -199,7 +202,7 @@ INT_PTR OnWindowSelector(HWND, UINT message, WPARAM wParam, LPARAM lParam)
                                            reinterpret_cast<LPARAM>(typed));
         if (named == CB_ERR)
             break;
-        WindowKindInUse = static_cast<int32_t>(named);
+        RememberSelected(named);
         SelectKindInUse(selector);
         const LPARAM end = static_cast<LPARAM>(GetWindowTextLengthA(selector));
         SendMessageA(selector, CB_SETEDITSEL, 0, MAKELPARAM(end, end));

@@ -5,8 +5,8 @@
 # them); makes the two downloads in build/dist; then the same unit tests, the
 # window tests and the end-to-end tests of each Windows build under Wine
 # (among them the download's own test), inside a virtual display with a
-# private PulseAudio server. The 32-bit tests run where this host runs 32-bit code;
-# elsewhere (or with ANALYSER_SKIP_WIN32=1) the 32-bit images are checked
+# private PulseAudio server. The 32-bit tests run where this host runs 32-bit
+# code; elsewhere (or with ANALYSER_SKIP_WIN32=1) the 32-bit images are checked
 # without running them. Everything started here is stopped here, by PID.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
