@@ -44,6 +44,11 @@ INT_PTR ShowHelp(HWND, UINT, WPARAM, LPARAM)
     const std::string directory = CurrentDirectory();
     HINSTANCE result = platform::Calls.ShellOpen(nullptr, "open", HelpFileName, nullptr,
                                                  directory.c_str(), SW_SHOWNORMAL);
+    // 32 or less: no guide in the current folder (a shortcut that starts the
+    // program elsewhere) or no program for .htm files. Silence would look
+    // like a menu item that does nothing.
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        MessageBoxA(nullptr, "Help file didn't open!", "Warning", MB_OK | MB_ICONEXCLAMATION);
     return reinterpret_cast<INT_PTR>(result);
 }
 

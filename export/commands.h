@@ -34,8 +34,9 @@ INT_PTR SaveFftToFile(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // not. Returns 0.
 INT_PTR SaveFftToClipboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// "Help": opens "help spectrum.htm" of the current directory with the shell;
-// returns the shell's result (above 32 on success).
+// "Help": opens "help spectrum.htm" of the current directory with the shell,
+// warning "Help file didn't open!" when it fails; returns the shell's result
+// (above 32 on success).
 INT_PTR ShowHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // "About": builds the About box owned by facts::MainDialog and runs it

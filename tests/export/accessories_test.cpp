@@ -157,17 +157,29 @@ HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char
 }
 
 // The guide of the current directory (here not the test program's), and the
-// shell's result returned; without the guide the system answers 2.
+// shell's result returned; a result of 32 or less (31: no program for .htm
+// files; 2, which the system answers here: no guide) also warns.
 TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
 {
     platform::Calls.ShellOpen = RecordShell;
-    for (INT_PTR result : {42, 2}) {
+    for (INT_PTR result : {42, 33, 32, 31, 2}) {
         ShellResult = result;
+        testsupport::StartMessageBoxWatch("Warning");
         EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
+        const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
         EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|" + directory + "|1");
+        ASSERT_EQ(boxes.size(), result <= 32 ? 1u : 0u) << result;
+        if (result <= 32) {
+            EXPECT_EQ(boxes[0].text, "Help file didn't open!");
+            EXPECT_EQ(boxes[0].owner, nullptr);
+            EXPECT_NE(boxes[0].icon, nullptr);
+            EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
+        }
     }
     platform::Calls = platform::System();
+    testsupport::StartMessageBoxWatch("Warning");
     EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
+    EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 1u);
 }
 
 // The About box, observed from a timer inside its own loop, then closed.
