@@ -60,21 +60,38 @@ bool ArmBuffer()
     CaptureHeader.lpData = reinterpret_cast<LPSTR>(CaptureBuffer);
     CaptureHeader.dwBufferLength = sizeof CaptureBuffer;
     CaptureHeader.dwFlags = 0;
+    CaptureHeader.dwBytesRecorded = 0;
     return wavein::Device.Prepare(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR &&
            wavein::Device.AddBuffer(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR;
 }
 
 bool BufferDone() { return (CaptureHeader.dwFlags & WHDR_DONE) != 0; }
 
-// Pumps until the buffer is back or WaveIn is 0; false when the loop's own
-// waiting ran out first.
+// A pass reads the first FftLength samples; a driver can hand the buffer back
+// with fewer recorded (an unplugged USB device returns it empty), and the rest
+// would be the last buffer's samples passed off as new ones.
+bool BufferFull()
+{
+    return CaptureHeader.dwBytesRecorded >= dsp::FftLength * sizeof CaptureBuffer[0];
+}
+
+// Pumps until a full buffer is back or WaveIn is 0; false when the loop's own
+// waiting ran out first or the device would not take the buffer again. A
+// buffer that comes back short is queued again unused, and the time goes on
+// counting as if it had not come back: a device that only returns empty
+// buffers is as silent as one that returns none.
 bool AwaitBuffer(Patience& patience)
 {
     for (;;) {
         const DWORD began = platform::Calls.Milliseconds();
         winlayer::PumpOnce();
-        if (BufferDone() || WaveIn == 0)
+        if (WaveIn == 0 || (BufferDone() && BufferFull()))
             return true;
+        if (BufferDone()) {
+            wavein::Device.Unprepare(WaveIn, &CaptureHeader);
+            if (!ArmBuffer())
+                return false;
+        }
         if (Exhausted(patience, platform::Calls.Milliseconds() - began))
             return false;
     }

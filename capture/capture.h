@@ -41,7 +41,8 @@ std::string StartStopCaption();
 void StartCapture();
 
 // Queues the buffer and pumps messages until it comes back or WaveIn is 0;
-// analyses each buffer. A device that will not take the buffer, or leaves
+// analyses each buffer that holds at least FftLength samples and queues a
+// shorter one again unused. A device that will not take the buffer, or leaves
 // the loop waiting past its patience (capture/patience.h), is closed as Stop
 // closes it and the user is warned "Wave input device stopped!". Called by
 // StartCapture only.

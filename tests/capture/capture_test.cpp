@@ -165,6 +165,39 @@ TEST_F(CaptureTest, AToneBufferEndsAsThePeakInSpectrumAndOnThePlot)
         }
 }
 
+int Analysed = 0;
+void (*ShowAnalysed)() = nullptr;
+void CountAnalysed()
+{
+    ++Analysed;
+    ShowAnalysed();
+}
+
+// A buffer that comes back holding less than the 2048 bytes a pass reads
+// (2046 bytes, or none) goes back to the device unanalysed; 2048 are enough.
+TEST_F(CaptureTest, OnlyBuffersThatHoldAWholeBlockAreAnalysed)
+{
+    scripted::Script script;
+    script.buffersToDeliver = 8;
+    script.bytesRecorded = [](int index) -> DWORD { return index % 2 ? 2048 : index % 4 ? 2046 : 0; };
+    script.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, index % 2 ? 24 : 48, 16465.0);
+    };
+    script.onQueued = [](int index) { if (index == 9) PostStartStopClick(); };
+    scripted::Install(script);
+    Analysed = 0;
+    ShowAnalysed = capture::BufferAnalysed;
+    capture::BufferAnalysed = CountAnalysed;
+
+    ClickStartStop();
+    capture::BufferAnalysed = ShowAnalysed;
+
+    EXPECT_EQ(Analysed, 4);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 8);
+    EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3);
+    EXPECT_LT(dsp::Spectrum[48], 843.0);
+}
+
 // Stop during the wait: the buffer handed back by the reset is not used.
 TEST_F(CaptureTest, StopDuringTheWaitKeepsSpectrumAndPlot)
 {

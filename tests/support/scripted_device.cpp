@@ -22,7 +22,8 @@ void Deliver(WAVEHDR* header, int index)
     if (CurrentScript.fill)
         CurrentScript.fill(reinterpret_cast<int16_t*>(header->lpData),
                            static_cast<int>(header->dwBufferLength / 2), index);
-    header->dwBytesRecorded = header->dwBufferLength;
+    header->dwBytesRecorded = CurrentScript.bytesRecorded ? CurrentScript.bytesRecorded(index)
+                                                          : header->dwBufferLength;
     header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
 }
 

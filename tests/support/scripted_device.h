@@ -28,6 +28,9 @@ struct Script {
     // one. 0 is at once, inside the queueing.
     UINT firstBufferAfterMs = 0;
     UINT buffersAfterMs = 0;
+    // Bytes a delivered buffer number `index` (from 1) says it holds; unset,
+    // the whole buffer.
+    std::function<DWORD(int index)> bytesRecorded;
     // Fills buffer number `index` (from 1) before it is handed back.
     std::function<void(int16_t* samples, int count, int index)> fill;
     // Runs when buffer number `index` (from 1) is queued, after it was filled.
