@@ -45,8 +45,7 @@ PlotContext CurrentPlotContext()
     plot.sampleRate = facts::SampleRate;
     plot.reference = dsp::ReferenceLevel;
     plot.spectrum = dsp::Spectrum;
-    // The pass leaves bin 0's magnitude here; 0 means none has run yet.
-    plot.bufferProcessed = dsp::FftReal[0] != 0.0f;
+    plot.bufferProcessed = dsp::PassHasRun;
     return plot;
 }
 

@@ -44,7 +44,7 @@ struct PlotContext {
     int32_t sampleRate;       // SampleRate
     int32_t reference;        // ReferenceLevel: the amplitude that reads 0 dB
     const float* spectrum;    // Spectrum
-    bool bufferProcessed;     // a buffer has been processed (FftReal[0] != 0)
+    bool bufferProcessed;     // a buffer has been processed (dsp::PassHasRun)
 };
 
 // The one drawing or label action a step asks for.

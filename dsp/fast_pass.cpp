@@ -95,6 +95,7 @@ void RunPass(const int16_t* samples, int32_t kind)
         FastPassAvx(samples, table, gain);
     else
         FastPassSse2(samples, table, gain);
+    PassHasRun = true;
 }
 
 }  // namespace dsp

@@ -15,6 +15,7 @@ float AveragingFactor = 0.0f;
 int32_t OffsetMultiplier = 0;
 int32_t ReferenceLevel = 0;
 int32_t WindowKind = 0;
+bool PassHasRun = false;
 
 void StageRotation(int32_t span, float& wpr, float& wpi)
 {
@@ -132,6 +133,7 @@ void RunPassReference(const int16_t* samples, int32_t kind)
         return;
     Transform();
     AverageMagnitudes();
+    PassHasRun = true;
 }
 
 void StartUp()
@@ -166,6 +168,7 @@ void ResetState()
     OffsetMultiplier = 0;
     ReferenceLevel = 0;
     WindowKind = 0;
+    PassHasRun = false;
 }
 
 }  // namespace dsp

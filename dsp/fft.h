@@ -35,6 +35,10 @@ extern int32_t ReferenceLevel;
 // Window kind of the latest pass, as the selector reported it.
 extern int32_t WindowKind;
 
+// True once a pass has analysed a block, whatever the block held: the mouse
+// readout waits for it. A kind outside 0..5 runs no pass and leaves it.
+extern bool PassHasRun;
+
 // The low `bits` bits of value in reverse order; 0 when bits <= 0.
 int32_t BitReverse(int32_t value, int32_t bits);
 
