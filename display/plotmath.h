@@ -92,13 +92,14 @@ constexpr int32_t TracePointCount = dsp::FftLength / 2 + 1;
 std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
                                                int32_t height, int32_t reference);
 
-// The zoom view of band s..e: one point per column 0 to `width`, no
-// substitution of 0 amplitudes (they lie on the top edge).
+// The zoom view of band s..e: one point per column 0 to `width`; an amplitude
+// of exactly 0 is drawn as 1, on the row just below the plot, as in the trace.
 std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, int32_t scale,
                                   int32_t width, int32_t height, int32_t reference);
 
-// Level in dB of amplitude a: 20 log10(a / reference) in single precision,
-// 0 for an amplitude of 0.
+// Level in dB of amplitude a: 20 log10(a / reference) in single precision;
+// minus infinity for an amplitude of exactly 0, and 0 where the logarithm
+// rule applies (a negative, infinite or NaN ratio).
 float LevelInDecibels(double amplitude, int32_t reference);
 
 // Spectrum entry of the live readout: the bin of `frequency` at `sampleRate`,
@@ -109,7 +110,8 @@ int32_t ReadoutBin(float frequency, int32_t sampleRate);
 // pixels per inch: -(L x 7) / 72, truncated toward zero (-9 at 96).
 int32_t LabelFontHeight(int32_t pixelsPerInch);
 
-// Readout text: frequency and level with one decimal, "1033.6Hz, -20.0dB".
+// Readout text: frequency and level with one decimal, "1033.6Hz, -20.0dB";
+// a level of minus infinity reads "-inf", "1033.6Hz, -infdB".
 std::string ReadoutText(float frequency, float level);
 
 }  // namespace display

@@ -3,13 +3,14 @@
 #include "dsp/numeric.h"
 
 #include <cmath>
+#include <limits>
 
 namespace display {
 
 namespace {
 
-// The live trace draws an empty bin on the row just below the plot instead of
-// on its top edge, where the logarithm rule would put it.
+// An empty bin, whose level is minus infinity, is drawn on the row just below
+// the plot instead of on its top edge, where the logarithm rule would put it.
 int32_t TraceY(float amplitude, float scaleY, int32_t reference)
 {
     return LevelToYScaled(amplitude == 0.0f ? 1.0 : amplitude, scaleY, reference);
@@ -57,13 +58,15 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
         // the band's first bin.
         const int32_t u = numeric::Int(x / 2.0);
         const int32_t bin = SpectrumIndex(ZoomColumnToBin(u, s, e, scale, width));
-        points.push_back(Point{x, LevelToYScaled(spectrum[bin], scaleY, reference)});
+        points.push_back(Point{x, TraceY(spectrum[bin], scaleY, reference)});
     }
     return points;
 }
 
 float LevelInDecibels(double amplitude, int32_t reference)
 {
+    if (amplitude == 0.0)
+        return -std::numeric_limits<float>::infinity();
     return static_cast<float>(20.0 * numeric::Log10(amplitude / reference));
 }
 
@@ -83,7 +86,7 @@ int32_t ReadoutBin(float frequency, int32_t sampleRate)
 
 std::string ReadoutText(float frequency, float level)
 {
-    return numeric::FormatMask(frequency, 1) + "Hz, " + numeric::FormatMask(level, 1) + "dB";
+    return numeric::FormatMask(frequency, 1) + "Hz, " + numeric::FormatLevel(level, 1) + "dB";
 }
 
 }  // namespace display

@@ -50,4 +50,11 @@ std::string FormatMask(double value, int decimals)
     return text;
 }
 
+std::string FormatLevel(double level, int decimals)
+{
+    if (std::isinf(level) && level < 0.0)
+        return "-inf";
+    return FormatMask(level, decimals);
+}
+
 }  // namespace numeric

@@ -28,4 +28,9 @@ double Log10(double value);
 // infinities read as 0.
 std::string FormatMask(double value, int decimals);
 
+// A level in dB with the mask of `decimals`: "-inf" for minus infinity, the
+// level of an amplitude of 0, where no signal at all arrived; any other value
+// as FormatMask gives it.
+std::string FormatLevel(double level, int decimals);
+
 }  // namespace numeric

@@ -1,6 +1,7 @@
 #include "export/spectrumtext.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "dsp/numeric.h"
 
@@ -55,10 +56,11 @@ std::string BuildSpectrumText(const float* spectrum, int32_t sampleRate, int32_t
         const double frequency =
             static_cast<double>(static_cast<int64_t>(i) * sampleRate) / dsp::FftLength;
         const double ratio = static_cast<double>(spectrum[i]) / referenceLevel;
-        const double level = 20.0 * numeric::Log10(ratio);
+        const double level = spectrum[i] == 0.0f ? -std::numeric_limits<double>::infinity()
+                                                 : 20.0 * numeric::Log10(ratio);
         text += numeric::FormatMask(frequency, 1);
         text += '\t';
-        text += numeric::FormatMask(level, 2);
+        text += numeric::FormatLevel(level, 2);
         text += "\r\n";
     }
     return text;

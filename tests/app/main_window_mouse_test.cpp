@@ -50,8 +50,11 @@ std::string ReadoutOf(int bin)
 {
     const float a = dsp::Spectrum[bin];
     char text[64];
-    std::snprintf(text, sizeof text, "%.1fHz, %.1fdB", bin * 44100.0 / 1024,
-                  a > 0 ? 20 * std::log10(a / 84300.0) : 0.0);
+    if (a == 0)
+        std::snprintf(text, sizeof text, "%.1fHz, -infdB", bin * 44100.0 / 1024);
+    else
+        std::snprintf(text, sizeof text, "%.1fHz, %.1fdB", bin * 44100.0 / 1024,
+                      20 * std::log10(a / 84300.0));
     return text;
 }
 
@@ -76,7 +79,16 @@ protected:
         scripted::Install(OneBuffer());
         SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
-        ASSERT_NE(dsp::FftReal[0], 0.0f);
+        ASSERT_TRUE(dsp::PassHasRun);
+    }
+    // One buffer filled by `fill`, analysed as Capture's.
+    static void CaptureOf(void (*fill)(int16_t* samples, int count, int index))
+    {
+        scripted::Script script = OneBuffer();
+        script.fill = fill;
+        scripted::Install(script);
+        SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdStartStop, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
     }
     static void Scale(int32_t scale)
     {
@@ -204,6 +216,58 @@ TEST_F(MouseAndSliders, AReleaseOutsideThePlotKeepsTheDragGoing)
     Mouse(WM_LBUTTONDOWN, 7);
     Capture();
     ExpectState(0, 0);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Digital silence, as a muted device delivers it: after one buffer the mouse
+// works, every level reads -inf and the zoom view lies below the plot rather
+// than on its top edge; the next tone buffer reads 0 dB again.
+TEST_F(MouseAndSliders, SilenceReadsMinusInfinityAndTheMouseStillWorks)
+{
+    Paint();
+    EXPECT_EQ(Text(facts::IdLiveReadout), "0.0Hz, -infdB");  // the idle window
+    CaptureOf([](int16_t* samples, int count, int) { std::fill(samples, samples + count, 0); });
+    ASSERT_TRUE(dsp::PassHasRun);
+    for (int x : {30, 300}) {
+        Mouse(WM_MOUSEMOVE, x);
+        EXPECT_TRUE(IsCross());
+        EXPECT_EQ(display::CursorX, x);
+        Paint();
+        EXPECT_EQ(Text(facts::IdLiveReadout), ReadoutOf(x));
+        EXPECT_TRUE(EndsWith(Text(facts::IdLiveReadout), "Hz, -infdB"));
+        EXPECT_EQ(GetPixel(display::MemoryDC, x, 1), RGB(255, 255, 0)) << "no cursor line";
+    }
+    Mouse(WM_LBUTTONDOWN, 100);
+    Mouse(WM_MOUSEMOVE, 200);
+    Mouse(WM_LBUTTONUP, 200);
+    ExpectState(1, 0);
+    const std::vector<uint32_t> screen = Screen();
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), 0u), W * H) << "not all black";
+    Mouse(WM_MOUSEMOVE, 150);
+    EXPECT_TRUE(EndsWith(Text(facts::IdZoomReadout), "Hz, -infdB")) << Text(facts::IdZoomReadout);
+
+    SendMessageA(facts::MainDialog, WM_COMMAND, MAKEWPARAM(facts::IdMenuSaveToClipboard, 0), 0);
+    ASSERT_TRUE(OpenClipboard(facts::MainDialog));
+    const char* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+    const std::string exported = text ? text : "";
+    GlobalUnlock(GetClipboardData(CF_TEXT));
+    CloseClipboard();
+    size_t lines = 0;
+    for (size_t at = 0; (at = exported.find("\t-inf\r\n", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, 513u);  // and no line with another level:
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\t'), 513);
+
+    CaptureOf([](int16_t* samples, int count, int) {
+        scripted::FillTone(samples, count, ToneBin, 16465.0);
+    });
+    Mouse(WM_MOUSEMOVE, ToneBin);  // the Start ended the zoom
+    Paint();
+    EXPECT_EQ(Text(facts::IdLiveReadout), "1033.6Hz, 0.0dB");
 }
 
 TEST_F(MouseAndSliders, AWidePlotReadsNothingBeyondTheSpectrum)

@@ -319,8 +319,8 @@ TEST(MouseZoom, ZoomReadoutTexts)
                                                 row.state.SelectionStart,
                                                 row.state.SelectionEnd}));
     }
-    // An empty bin reads 0.0 dB.
-    EXPECT_EQ(plot.Step(wide, MouseEvent::Move, 100).text, "5943.2Hz, 0.0dB");
+    // An empty bin reads -inf.
+    EXPECT_EQ(plot.Step(wide, MouseEvent::Move, 100).text, "5943.2Hz, -infdB");
 }
 
 TEST(MouseZoom, ZoomOfALogarithmicBand)
@@ -338,7 +338,7 @@ TEST(MouseZoom, ZoomOfALogarithmicBand)
 // ---- Limits ----------------------------------------------------------------
 
 // 1024 entries between two blocks of guards at +60 dB, a level no entry
-// holds: bins 0..512 at amplitude 1 (-98.5 dB), the rest empty (0.0 dB).
+// holds: bins 0..512 at amplitude 1 (-98.5 dB), the rest empty (-inf).
 struct GuardedSpectrum {
     std::vector<float> memory;
     const float* entries;
@@ -357,7 +357,7 @@ bool ReadsAnEntry(const std::string& text)
         return text.size() >= tail.size() && text.compare(text.size() - tail.size(),
                                                           tail.size(), tail) == 0;
     };
-    return endsWith("Hz, -98.5dB") || endsWith("Hz, 0.0dB");
+    return endsWith("Hz, -98.5dB") || endsWith("Hz, -infdB");
 }
 
 TEST(MouseZoomLimits, EveryWidthOnBothScales)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -321,8 +322,8 @@ TEST_F(PlotSurface, EmptySpectrumLeavesTheTraceBelowThePlot)
     display::ClearPlot();
     display::RedrawPlot(display::CursorX);
     EXPECT_EQ(CountColour(Bitmap(), Green), 0);
-    EXPECT_EQ(WindowText(facts::IdLiveReadout), "0.0Hz, 0.0dB");
-    EXPECT_EQ(display::ReadoutLevel, 0.0f);
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "0.0Hz, -infdB");
+    EXPECT_EQ(display::ReadoutLevel, -std::numeric_limits<float>::infinity());
 }
 
 TEST_F(PlotSurface, CursorLineInYellow)
@@ -388,7 +389,7 @@ TEST_F(PlotSurface, ReadoutBeyondTheSpectrumReadsTheLastBin)
     display::CursorFrequency = 1496 * 44100.0f / 1024;
     dsp::Spectrum[512] = Minus20;
     display::RedrawPlot(display::CursorX);
-    EXPECT_EQ(WindowText(facts::IdLiveReadout), "64427.3Hz, 0.0dB");
+    EXPECT_EQ(WindowText(facts::IdLiveReadout), "64427.3Hz, -infdB");
 }
 
 TEST_F(PlotSurface, ZoomViewOnTheScreenOnly)

@@ -114,31 +114,42 @@ TEST(ZoomView, ColumnsOfBand100To200)
     EXPECT_EQ(points[520].x, 520);
 }
 
-TEST(ZoomView, EmptyBinsLieOnTheTopEdge)
+// Empty bins lie just below the plot, as in the live trace, not on its top.
+TEST(ZoomView, EmptyBinsLieJustBelowThePlot)
 {
     std::vector<float> spectrum(1024, 0.0f);
     const auto points =
         display::ZoomViewPoints(spectrum.data(), 10, 20, LogarithmicScale, 520, 340, Reference);
     for (const display::Point& p : points)
-        EXPECT_EQ(p.y, 0);
+        EXPECT_EQ(p.y, 340);
 }
 
+// The readout of bin 24 at 44100 Hz; an amplitude of 0 reads -inf, the
+// smallest positive single a finite level.
 TEST(Readout, TextOfBin24At44100)
 {
     const float frequency = 1033.59375f;
     EXPECT_EQ(display::ReadoutBin(frequency, 44100), 24);
-    const float level = display::LevelInDecibels(8430.0f, Reference);
-    EXPECT_FLOAT_EQ(level, -20.0f);
-    EXPECT_EQ(display::ReadoutText(frequency, level), "1033.6Hz, -20.0dB");
+    struct Case { float amplitude; const char* text; };
+    const Case cases[] = {
+        {0.0f, "1033.6Hz, -infdB"}, {-0.0f, "1033.6Hz, -infdB"},
+        {84300.0f, "1033.6Hz, 0.0dB"}, {8430.0f, "1033.6Hz, -20.0dB"},
+        {std::numeric_limits<float>::denorm_min(), "1033.6Hz, -995.6dB"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(display::ReadoutText(frequency, display::LevelInDecibels(c.amplitude, Reference)),
+                  c.text) << c.amplitude;
+    EXPECT_FLOAT_EQ(display::LevelInDecibels(8430.0f, Reference), -20.0f);
+    // A negative amplitude keeps the logarithm rule's 0.
+    EXPECT_EQ(display::LevelInDecibels(-8430.0f, Reference), 0.0f);
 }
 
 TEST(Readout, BeforeTheFirstBuffer)
 {
     EXPECT_EQ(display::ReadoutBin(0.0f, 0), 0);
     EXPECT_EQ(display::ReadoutBin(1033.59375f, 0), 0);
-    const float level = display::LevelInDecibels(0.0f, Reference);
-    EXPECT_EQ(level, 0.0f);
-    EXPECT_EQ(display::ReadoutText(0.0f, level), "0.0Hz, 0.0dB");
+    EXPECT_EQ(display::ReadoutText(0.0f, display::LevelInDecibels(0.0f, Reference)),
+              "0.0Hz, -infdB");
 }
 
 TEST(Readout, BinStaysInTheArray)
@@ -169,7 +180,8 @@ TEST(Bounds, ReadoutOfWideLogarithmicPlots)
                 // Beyond the array the readout shows the never-computed last bin.
                 ASSERT_EQ(index, bin <= 1023 ? bin : 1023) << "x " << x << " width " << width;
                 if (bin > 512) {
-                    ASSERT_EQ(display::LevelInDecibels(spectrum.entries[index], Reference), 0.0f);
+                    ASSERT_EQ(display::LevelInDecibels(spectrum.entries[index], Reference),
+                              -std::numeric_limits<float>::infinity());
                 }
             }
 }

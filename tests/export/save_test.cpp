@@ -76,7 +76,7 @@ TEST_F(SaveFft, TheDatedFileHoldsTheSpectrumAndOneEmptyLine)
         EXPECT_EQ(ClockReadCount, 2);
         const std::string saved = ReadFile(c.name);
         EXPECT_EQ(saved, Expected() + "\r\n") << c.name;
-        EXPECT_NE(saved.find("\r\n43.1\t0.00\r\n86.1\t-20.00\r\n129.2\t0.00\r\n172.3\t-6.02\r\n"),
+        EXPECT_NE(saved.find("\r\n43.1\t0.00\r\n86.1\t-20.00\r\n129.2\t-inf\r\n172.3\t-6.02\r\n"),
                   std::string::npos);
         EXPECT_EQ(saved.substr(saved.size() - 20), "\r\n22050.0\t-40.00\r\n\r\n");
         EXPECT_TRUE(DeleteFileA(c.name));

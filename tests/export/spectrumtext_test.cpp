@@ -40,14 +40,14 @@ bool HasMaskShape(const std::string& field, size_t decimals)
     return true;
 }
 
-TEST(ExportSpectrumText, BeforeTheFirstStartEveryLineReadsZero)
+TEST(ExportSpectrumText, BeforeTheFirstStartEveryLineReadsMinusInfinity)
 {
     const std::vector<float> spectrum(1024, 0.0f);
     const std::string text = exporting::BuildSpectrumText(spectrum.data(), 0, Reference);
     const auto lines = Lines(text);
     ASSERT_EQ(lines.size(), 513u);
     for (const std::string& line : lines)
-        EXPECT_EQ(line, "0.0\t0.00");
+        EXPECT_EQ(line, "0.0\t-inf");
     EXPECT_EQ(text.size(), 513u * 10u);
 }
 
@@ -155,10 +155,12 @@ TEST(ExportSpectrumText, LevelOfEachBinAgainstTheReference)
     ASSERT_EQ(lines.size(), 513u);
     for (const LevelCase& c : cases)
         EXPECT_EQ(LevelField(lines[c.bin]), c.field) << "bin " << c.bin;
-    EXPECT_EQ(lines[9], "387.6\t0.00");  // 387.59765625, an empty bin
+    EXPECT_EQ(lines[9], "387.6\t-inf");  // 387.59765625, an empty bin
     EXPECT_EQ(lines[512], "22050.0\t-40.00");
 }
 
+// An amplitude of 0 (of either sign) reads -inf; the other levels without a
+// logarithm keep reading 0.00.
 TEST(ExportSpectrumText, LevelsWithoutALogarithmReadZero)
 {
     const float inf = std::numeric_limits<float>::infinity();
@@ -170,18 +172,19 @@ TEST(ExportSpectrumText, LevelsWithoutALogarithmReadZero)
     const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), 22050, Reference));
     ASSERT_EQ(lines.size(), 513u);
     for (size_t n = 0; n < sizeof values / sizeof values[0]; ++n)
-        EXPECT_EQ(LevelField(lines[10 + n]), "0.00") << "value " << values[n];
+        EXPECT_EQ(LevelField(lines[10 + n]), n < 2 ? "-inf" : "0.00") << "value " << values[n];
 }
 
 TEST(ExportSpectrumText, AReferenceWithoutALogarithmReadsZero)
 {
     std::vector<float> spectrum(1024, 8430.0f);
-    spectrum[0] = 0.0f;  // 0 / 0
+    spectrum[0] = 0.0f;  // no signal: -inf whatever the reference
     for (int32_t reference : {0, -84300}) {
         const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), 44100, reference));
         ASSERT_EQ(lines.size(), 513u);
-        for (const std::string& line : lines)
-            ASSERT_EQ(LevelField(line), "0.00") << "reference " << reference << ": " << line;
+        for (size_t n = 0; n < lines.size(); ++n)
+            ASSERT_EQ(LevelField(lines[n]), n == 0 ? "-inf" : "0.00")
+                << "reference " << reference << ": " << lines[n];
     }
 }
 

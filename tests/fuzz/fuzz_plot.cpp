@@ -70,7 +70,8 @@ void CheckLevels(float amplitude, int32_t height, int32_t reference, float frequ
 {
     display::LevelToY(amplitude, height, reference);
     const float level = display::LevelInDecibels(amplitude, reference);
-    FUZZ_CHECK(std::isfinite(level), "level of %g over %d is %g", amplitude, reference, level);
+    FUZZ_CHECK(amplitude == 0.0f ? level == -INFINITY : std::isfinite(level),
+               "level of %g over %d is %g", amplitude, reference, level);
     const int32_t bin = display::ReadoutBin(frequency, rate);
     FUZZ_CHECK(bin >= 0 && bin <= LastEntry, "ReadoutBin(%g, %d) = %d", frequency, rate, bin);
 }

@@ -2,7 +2,7 @@
 // subnormals), any sample rate and any reference level: never a read past
 // spectrum[512], always 513 lines of "<frequency 0.0>\t<level 0.00>\r\n",
 // the frequency that of the bin, the level 20 log10(a / reference) rounded,
-// or 0.00 where that logarithm does not exist.
+// -inf for an amplitude of 0, or 0.00 where that logarithm does not exist.
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -29,12 +29,15 @@ void CheckLine(std::string_view line, int32_t bin, float amplitude, int32_t rate
     FUZZ_CHECK(tab != std::string_view::npos, "line %d has no tab", bin);
     const std::string_view frequency = line.substr(0, tab);
     const std::string_view level = line.substr(tab + 1);
-    FUZZ_CHECK(fuzz::IsMaskText(frequency, 1) && fuzz::IsMaskText(level, 2),
+    FUZZ_CHECK(fuzz::IsMaskText(frequency, 1) &&
+                   (amplitude == 0.0f ? level == "-inf" : fuzz::IsMaskText(level, 2)),
                "line %d: \"%.*s\"", bin, static_cast<int>(line.size()), line.data());
     const double hertz = static_cast<double>(bin) * rate / dsp::FftLength;
     FUZZ_CHECK(Rounded(frequency, hertz, 0.05), "line %d at rate %d: \"%.*s\"", bin, rate,
                static_cast<int>(frequency.size()), frequency.data());
     const double ratio = static_cast<double>(amplitude) / reference;
+    if (amplitude == 0.0f)
+        return;
     if (ratio > 0.0 && std::isfinite(ratio)) {
         FUZZ_CHECK(Rounded(level, 20.0 * std::log10(ratio), 0.005),
                    "line %d: amplitude %g over %d reads \"%.*s\"", bin, amplitude, reference,
