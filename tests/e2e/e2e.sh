@@ -113,8 +113,9 @@ feed_tone() {
   # at the real rate.
   parec -d e2e_tone --raw >/dev/null &
   helpers+=($!)
-  # SIGUSR1 to $writer moves the tone from bin 24 to bin 48.
-  python3 "$root/tools/tone-writer.py" "$fifo" 1033.59375,2067.1875 16465 &
+  # SIGUSR1 to $writer moves the tone from bin 24 to bin 48, a second one
+  # turns it into digital silence.
+  python3 "$root/tools/tone-writer.py" "$fifo" 1033.59375,2067.1875 16465,16465,0 &
   writer=$!
   helpers+=($!)
 }

@@ -7,6 +7,9 @@
 #             the screen must show the trace's peak on the top row at x = 24.
 #             Then text that names no window is typed into the window
 #             selector and the tone moves to bin 48: the peak must follow.
+#             Then the source turns to digital silence: at two mouse
+#             positions the live readout must read their frequencies at
+#             -inf dB, and after Stop a saved spectrum -inf on every line.
 #   noserver: with no audio server, Start must give "Wave input device didn't open!".
 #   serverdies: with a PulseAudio server of the script's own feeding the tone,
 #             Start, then the server is killed mid-capture: within 5 s the
@@ -29,6 +32,7 @@ queued() { grep -c 'waveInAddBuffer' "$work/wine.log" || true; }
 
 # peak_at BIN: the screen must show the trace's highest point on the plot's
 # top row at the bin's column (the linear scale's column of bin k is k).
+# peak_at origin: prints the screen point "x y" of the plot's top-left pixel.
 peak_at() {
   import -window root "$work/screen.png"
   convert "$work/screen.png" -depth 8 "rgb:$work/screen.rgb"
@@ -36,7 +40,7 @@ peak_at() {
   size=$(identify -format '%w %h' "$work/screen.png")
   python3 - "$work/screen.rgb" $size "$1" <<'PY'
 import sys
-path, width, height, bin = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+path, width, height, bin = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 data = open(path, "rb").read()
 def pixel(x, y):
     i = 3 * (y * width + x)
@@ -52,6 +56,10 @@ if not yellow:
     sys.exit("no cursor line on the screen")
 left = max(yellow, key=lambda x: len(yellow[x]))
 top, bottom = min(yellow[left]), max(yellow[left])
+if bin == "origin":
+    print(left, top)
+    sys.exit(0)
+bin = int(bin)
 green = [(x, y) for y in range(top, bottom + 1) for x in range(left, width)
          if pixel(x, y) == (0, 255, 0)]
 if not green:
@@ -70,6 +78,8 @@ PY
 case "$mode" in
 tone)
   [ -n "${PULSE_SERVER:-}" ] || fail "needs the PulseAudio server the test command starts"
+  # The spectrum it saves lands in the folder it was started from.
+  cd "$work"
   pactl info >/dev/null || fail "PulseAudio does not answer"
   feed_tone
   ;;
@@ -160,6 +170,36 @@ else
   sleep 3
   texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "capture is not running after the typing"
   peak_at 48 || fail "the peak did not follow the tone after text was typed into the selector"
+
+  # Digital silence, as a muted device gives it: the mouse still reads the
+  # frequency under it, and every level is -inf.
+  kill -USR1 "$writer"
+  sleep 2
+  read -r left top < <(peak_at origin) || fail "the plot is not on the screen"
+  for x in 30 300; do
+    xdotool mousemove $((left + x)) $((top + 50))
+    sleep 0.5
+    expected=$(python3 -c "print('%.1fHz, -infdB' % ($x * 44100 / 1024))")
+    wait_for_text "Spectrum Analyzer" "$expected" || fail "the readout at plot x $x does not read $expected"
+    echo "silence: the readout at plot x $x reads $expected"
+  done
+  keys "$main" alt+s
+  wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end the capture"
+  keys "$main" F10 Down Return
+  for _ in $(seq 50); do
+    saved=$(find . -maxdepth 1 -name 'FFT*.txt' | head -n 1)
+    [ -n "$saved" ] && break
+    sleep 0.1
+  done
+  [ -n "$saved" ] || fail "Save FFT to file left no file in the program's folder"
+  python3 - "$saved" <<'PY' || fail "the saved spectrum of silence is wrong"
+import sys
+lines = open(sys.argv[1], "rb").read().decode("ascii").split("\r\n")[:513]
+levels = {line.split("\t")[1] for line in lines}
+print("silence: %s holds %d lines, levels %s" % (sys.argv[1], len(lines), sorted(levels)))
+if len(lines) != 513 or levels != {"-inf"}:
+    sys.exit("not 513 lines at -inf")
+PY
 fi
 
 close_program
