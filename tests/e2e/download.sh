@@ -60,14 +60,7 @@ keys "$main" alt+s
 wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end the capture"
 
 # File > Save FFT to file, then File > Save FFT to clipboard.
-keys "$main" F10 Down Return
-saved=
-for _ in $(seq 50); do
-  saved=$(find . -maxdepth 1 -name 'FFT*.txt' | head -n 1)
-  [ -n "$saved" ] && break
-  sleep 0.1
-done
-[ -n "$saved" ] || fail "Save FFT to file left no file in the program's folder"
+save_to_file
 keys "$main" F10 Down Down Return
 sleep 0.5
 wine_run "$reader" 'C:\clipboard.txt' || fail "the clipboard holds no text"

@@ -158,6 +158,19 @@ choose_source() {
   wait_for_window_gone "Select soundcard" || fail "OK did not close the sound-card dialog"
 }
 
+# save_to_file: File > Save FFT to file from the keyboard; leaves in $saved
+# the file it wrote into the current folder, the program's.
+save_to_file() {
+  keys "$main" F10 Down Return
+  saved=
+  for _ in $(seq 50); do
+    saved=$(find . -maxdepth 1 -name 'FFT*.txt' | head -n 1)
+    [ -n "$saved" ] && return 0
+    sleep 0.1
+  done
+  fail "Save FFT to file left no file in the program's folder"
+}
+
 # close_program: Alt+F4 on the main window; the program must end by itself
 # with exit code 0.
 close_program() {

@@ -185,13 +185,7 @@ else
   done
   keys "$main" alt+s
   wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end the capture"
-  keys "$main" F10 Down Return
-  for _ in $(seq 50); do
-    saved=$(find . -maxdepth 1 -name 'FFT*.txt' | head -n 1)
-    [ -n "$saved" ] && break
-    sleep 0.1
-  done
-  [ -n "$saved" ] || fail "Save FFT to file left no file in the program's folder"
+  save_to_file
   python3 - "$saved" <<'PY' || fail "the saved spectrum of silence is wrong"
 import sys
 lines = open(sys.argv[1], "rb").read().decode("ascii").split("\r\n")[:513]
