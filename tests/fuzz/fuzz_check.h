@@ -81,6 +81,13 @@ inline size_t MaskLength(std::string_view text, int decimals)
     return i;
 }
 
+// The length of the level text at the start of `text`: "-inf" (no signal),
+// or a mask text as MaskLength reads it.
+inline size_t LevelLength(std::string_view text, int decimals)
+{
+    return text.substr(0, 4) == "-inf" ? 4 : MaskLength(text, decimals);
+}
+
 // The whole text is one mask text with `decimals` digits after the point.
 inline bool IsMaskText(std::string_view text, int decimals)
 {
