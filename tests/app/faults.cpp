@@ -74,7 +74,8 @@ void Faults::SetUp()
     // the plot after a pass and kept by the system for the process. Wine
     // makes up mouse moves when a window shows, hides or closes, so that
     // first load can fall inside a test's count: it is done here instead.
-    LoadImageA(nullptr, IDC_CROSS, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
+    if (loadCrossHair)
+        LoadImageA(nullptr, IDC_CROSS, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
     ExportTest::SetUp();
 }
 

@@ -44,6 +44,8 @@ class Faults : public ExportTest {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Load the shared cross-hair before the test counts objects.
+    bool loadCrossHair = true;
 };
 
 }  // namespace faults
