@@ -4,7 +4,8 @@
 # cannot run on this host is still checked: PROGRAM must be a GUI image of
 # MACHINE (PE32 for i386, PE32+ for x86-64) that imports system DLLs only (a
 # static link leaves no libgcc, libstdc++ or winpthread DLL behind) and
-# carries the icon, cursor, version and a manifest naming its architecture.
+# carries the icon, cursor, version and the manifest check_manifest.py
+# expects for its architecture.
 # Each of OTHERS must be an image of MACHINE.
 cmake_minimum_required(VERSION 3.25)
 if(MACHINE STREQUAL "i386")
@@ -71,11 +72,17 @@ foreach(header "\"ICON1\" 14 " "\"CURSOR1\" 12 " "1 1 " "1 3 " "1 VERSIONINFO" "
     message(FATAL_ERROR "${PROGRAM} lacks the resource '${header}'")
   endif()
 endforeach()
-file(STRINGS ${PROGRAM} architectures REGEX "processorArchitecture=\"[^\"]*\"")
-string(REGEX MATCHALL "processorArchitecture=\"[^\"]*\"" named "${architectures}")
-list(REMOVE_DUPLICATES named)
-if(NOT named STREQUAL "processorArchitecture=\"${manifest_arch}\"")
-  message(FATAL_ERROR "${PROGRAM}: the manifest names ${named}, not ${manifest_arch} alone")
+# The manifest as the program carries it, read back by windres and parsed
+# by check_manifest.py.
+set(res "${PROGRAM}.resources.res")
+execute_process(COMMAND ${WINDRES} -i ${PROGRAM} -O res -o ${res} RESULT_VARIABLE failed)
+if(NOT failed)
+  execute_process(COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/check_manifest.py ${res} ${manifest_arch}
+                  RESULT_VARIABLE failed)
+endif()
+file(REMOVE ${res})
+if(failed)
+  message(FATAL_ERROR "${PROGRAM}: the manifest is wrong or unreadable")
 endif()
 message(STATUS "${PROGRAM}: ${format}, GUI, resources and manifest for ${manifest_arch}")
 
