@@ -21,7 +21,7 @@ if(NOT IS_DIRECTORY "${parent}/${name}")
 endif()
 find_program(ZIP zip REQUIRED)
 
-file(GLOB files LIST_DIRECTORIES false RELATIVE "${parent}" "${parent}/${name}/*")
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${parent}" "${parent}/${name}/*")
 list(SORT files)
 foreach(file ${files})
   if(file MATCHES "\\.exe$")
