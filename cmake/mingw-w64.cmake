@@ -16,6 +16,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_C_FLAGS_INIT   "${MINGW_FP_FLAGS} -ffp-contract=off")
 set(CMAKE_CXX_FLAGS_INIT "${MINGW_FP_FLAGS} -ffp-contract=off")
-# No link time in the PE header, so that the same sources give the same
-# bytes (the header field reads 0).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
