@@ -43,15 +43,16 @@ MMRESULT SystemDeviceCaps(UINT device, WAVEINCAPSA* caps)
     return waveInGetDevCapsA(device, caps, sizeof(WAVEINCAPSA));
 }
 
+// A constant expression, so that Device is filled by the loader: a
+// constructor of it would run before start-up has looked for SSE2.
+constexpr Functions SystemTable = {SystemOpen,      SystemStart, SystemPrepare,
+                                   SystemAddBuffer, SystemUnprepare, SystemReset,
+                                   SystemClose,     SystemDeviceCount, SystemDeviceCaps};
+
 }  // namespace
 
-Functions System()
-{
-    return Functions{SystemOpen,      SystemStart, SystemPrepare,
-                     SystemAddBuffer, SystemUnprepare, SystemReset,
-                     SystemClose,     SystemDeviceCount, SystemDeviceCaps};
-}
+Functions System() { return SystemTable; }
 
-Functions Device = System();
+Functions Device = SystemTable;
 
 }  // namespace wavein

@@ -1,8 +1,10 @@
-# The download of one Windows build, made by CPack's ZIP generator:
-# SpectrumAnalyser-<version>-win32.zip or -win64.zip in ANALYSER_DIST_DIR,
-# one top folder of the same name holding the stripped program, the user's
-# guide, README.txt (CRLF) and COPYING. tools/session.sh (package_windows)
-# runs cpack for both builds and writes SHA256SUMS beside the zips.
+# The download of one Windows build, staged by CPack and zipped by
+# cmake/ZipDownload.cmake (the reason it is not CPack's ZIP generator is
+# there): SpectrumAnalyser-<version>-win32.zip or -win64.zip in
+# ANALYSER_DIST_DIR, one top folder of the same name holding the stripped
+# program, the user's guide, README.txt (CRLF) and COPYING, each dated at the
+# last commit. tools/session.sh (package_windows) runs cpack for both builds
+# and writes SHA256SUMS beside the zips.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(DOWNLOAD_ARCH win64)
 else()
@@ -18,16 +20,26 @@ if(NOT EXISTS ${license})
 endif()
 configure_file(resources/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
 
+# cpack installs what is built and builds nothing more: a release needs the
+# program alone, not the tests (tools/session.sh, package_windows).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS spectrum RUNTIME DESTINATION .)
 install(FILES "resources/help spectrum.htm" ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
 install(FILES ${license} DESTINATION . RENAME COPYING)
 
-set(CPACK_GENERATOR ZIP)
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_REQUESTED_VERSIONS 1.0)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/ZipDownload.cmake)
+set(CPACK_ANALYSER_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+set(CPACK_ANALYSER_DIST_DIR ${ANALYSER_DIST_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/DownloadConfig.cmake)
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_NAME SpectrumAnalyser)
 set(CPACK_PACKAGE_FILE_NAME ${DOWNLOAD_NAME})
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/cpack)
-set(CPACK_OUTPUT_FILE_PREFIX ${ANALYSER_DIST_DIR})
+# Only the generator's description of the package lands here; the zip goes
+# straight to ANALYSER_DIST_DIR.
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/cpack)
 include(CPack)

@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 libwine:i386 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick
-  pulseaudio pulseaudio-utils libpulse0:i386 sox unzip
+  pulseaudio pulseaudio-utils libpulse0:i386 sox zip unzip python3
 )
 
 missing=()

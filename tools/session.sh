@@ -20,9 +20,10 @@ build_windows() {
 build_win32() { local root=$1; shift; build_windows "$root" win32 i686-w64-mingw32 "$@"; }
 build_win64() { local root=$1; shift; build_windows "$root" win64 x86_64-w64-mingw32 "$@"; }
 
-# package_windows ROOT: the downloads of the two Windows builds, made by
-# CPack's ZIP generator from build/win32 and build/win64 (their programs
-# built) into build/dist, with SHA256SUMS beside the zips.
+# package_windows ROOT: the downloads of the two Windows builds, staged by
+# CPack from build/win32 and build/win64 (their programs built; it builds
+# nothing) and zipped into build/dist by cmake/ZipDownload.cmake, with
+# SHA256SUMS beside the zips. The same commit gives the same bytes.
 package_windows() {
   local root=$1 dist="$1/build/dist" name
   rm -rf "$dist"

@@ -64,7 +64,8 @@ done
 if [ -n "$WIN32_SKIP_REASON" ]; then
   # Without running it, the 32-bit build must still be whole: the program a
   # PE32 GUI image for i386 with its imports and resources, each import one
-  # that Windows XP SP3 has, every test program an i386 image.
+  # that Windows XP SP3 has, every test program an i386 image, the zip dated
+  # at the last commit.
   mapfile -t images < <(find "$win32" -name '*.exe' -not -path '*/wine/*' -not -path '*/CMakeFiles/*' | sort)
   others=$(IFS=';'; echo "${images[*]}")
   echo "Checking the 32-bit build without running it (${#images[@]} images)"
@@ -73,6 +74,7 @@ if [ -n "$WIN32_SKIP_REASON" ]; then
         -P "$root/tests/app/check_program.cmake" || status=1
   cmake -DOBJDUMP=i686-w64-mingw32-objdump -DMACHINE=i386 -DPROGRAM="$win32/app/SpectrumAnalyser.exe" \
         -DLIST="$root/tests/app/xp_imports.txt" -P "$root/tests/app/check_imports.cmake" || status=1
+  bash "$root/tests/e2e/download_dates.sh" "$root" "$root"/build/dist/*-win32.zip || status=1
   echo "Windows builds tested: win64 under Wine; win32 built and checked, not run: $WIN32_SKIP_REASON"
 else
   echo "Windows builds tested: win64 and win32, both under Wine"

@@ -55,14 +55,18 @@ BOOL SystemWindowsVersion(OSVERSIONINFOA* version) { return GetVersionExA(versio
 #pragma warning(pop)
 #endif
 
+BOOL SystemProcessorFeature(DWORD feature) { return IsProcessorFeaturePresent(feature); }
+
+// A constant expression, so that Calls is filled by the loader: a
+// constructor of it would run before start-up has looked for SSE2.
+constexpr Functions SystemTable = {SystemLocalTime,    SystemStartProcess,
+                                   SystemShellOpen,    SystemMilliseconds,
+                                   SystemWindowsVersion, SystemProcessorFeature};
+
 }  // namespace
 
-Functions System()
-{
-    return Functions{SystemLocalTime, SystemStartProcess, SystemShellOpen, SystemMilliseconds,
-                     SystemWindowsVersion};
-}
+Functions System() { return SystemTable; }
 
-Functions Calls = System();
+Functions Calls = SystemTable;
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The kernel32 and shell32 calls whose effect lies outside the program or
 // depends on the moment or the system: the local clock, the millisecond tick,
-// starting a process, the shell's open and the Windows version. They sit
+// starting a process, the shell's open, the Windows version and the
+// processor's features. They sit
 // behind one table of functions so that tests can record what is asked
 // instead of starting programs; the production table calls the system
 // directly with the arguments it is given. Nothing here knows what the
@@ -30,9 +31,14 @@ struct Functions {
     // program (Windows 8.1 and later report 6.2 unless the manifest names
     // them). The caller sets dwOSVersionInfoSize.
     BOOL (*WindowsVersion)(OSVERSIONINFOA* version);
+    // IsProcessorFeaturePresent: whether the processor has the feature (a
+    // PF_ constant) and Windows lets programs use it.
+    BOOL (*ProcessorFeature)(DWORD feature);
 };
 
-// The table the program uses; starts as System(). Tests may replace it.
+// The table the program uses; starts as System(). Tests may replace it. It
+// is filled when the image loads, before any code runs, so that start-up can
+// read it before it may run SSE2 code.
 extern Functions Calls;
 
 // The functions that call the system.

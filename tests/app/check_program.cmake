@@ -4,8 +4,10 @@
 # cannot run on this host is still checked: PROGRAM must be a GUI image of
 # MACHINE (PE32 for i386, PE32+ for x86-64) that imports system DLLs only (a
 # static link leaves no libgcc, libstdc++ or winpthread DLL behind) and
-# carries the icon, cursor, version and a manifest naming its architecture.
+# carries the icon, cursor, version and the manifest check_manifest.py
+# expects for its architecture.
 # Each of OTHERS must be an image of MACHINE.
+cmake_minimum_required(VERSION 3.25)
 if(MACHINE STREQUAL "i386")
   set(format pei-i386)
   set(magic "010b")
@@ -70,13 +72,54 @@ foreach(header "\"ICON1\" 14 " "\"CURSOR1\" 12 " "1 1 " "1 3 " "1 VERSIONINFO" "
     message(FATAL_ERROR "${PROGRAM} lacks the resource '${header}'")
   endif()
 endforeach()
-file(STRINGS ${PROGRAM} architectures REGEX "processorArchitecture=\"[^\"]*\"")
-string(REGEX MATCHALL "processorArchitecture=\"[^\"]*\"" named "${architectures}")
-list(REMOVE_DUPLICATES named)
-if(NOT named STREQUAL "processorArchitecture=\"${manifest_arch}\"")
-  message(FATAL_ERROR "${PROGRAM}: the manifest names ${named}, not ${manifest_arch} alone")
+# The manifest as the program carries it, read back by windres and parsed
+# by check_manifest.py.
+set(res "${PROGRAM}.resources.res")
+execute_process(COMMAND ${WINDRES} -i ${PROGRAM} -O res -o ${res} RESULT_VARIABLE failed)
+if(NOT failed)
+  execute_process(COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/check_manifest.py ${res} ${manifest_arch}
+                  RESULT_VARIABLE failed)
+endif()
+file(REMOVE ${res})
+if(failed)
+  message(FATAL_ERROR "${PROGRAM}: the manifest is wrong or unreadable")
 endif()
 message(STATUS "${PROGRAM}: ${format}, GUI, resources and manifest for ${manifest_arch}")
+
+# i386: what runs before start-up has asked for SSE2 must not use SSE (an
+# xmm register), or a processor without it stops with an illegal instruction
+# and no word of why: WinMain, app::RunProgram (what it calls after its
+# check may), and each static constructor (GCC's _GLOBAL__sub_I_) with all
+# it calls and jumps to, directly. The C runtime's start comes compiled for
+# any i686.
+if(MACHINE STREQUAL "i386")
+  string(REGEX REPLACE "objdump$" "nm" NM "${OBJDUMP}")
+  execute_process(COMMAND ${NM} ${PROGRAM} OUTPUT_VARIABLE symbols)
+  string(REGEX MATCHALL "[^ \n]*_GLOBAL__sub_I_[^\n]*" constructors "${symbols}")
+  set(leaves _WinMain@16 __ZN3app10RunProgramEv)
+  set(queue ${leaves} ${constructors})
+  set(seen "")
+  while(queue)
+    list(POP_FRONT queue name)
+    if(name IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${name})
+    dump(${PROGRAM} "-d;--disassemble=${name}" code)
+    string(FIND "${code}" "<${name}>:" found)
+    if(found EQUAL -1 OR code MATCHES "%xmm")
+      message(FATAL_ERROR "${PROGRAM}: ${name}, which runs before the SSE2 check, "
+                          "is missing or uses SSE")
+    endif()
+    if(NOT name IN_LIST leaves)
+      string(REGEX MATCHALL "(call|jmp) +[0-9a-f]+ <[^>+]+" calls "${code}")
+      list(TRANSFORM calls REPLACE "^(call|jmp) +[0-9a-f]+ <" "")
+      list(APPEND queue ${calls})
+    endif()
+  endwhile()
+  list(LENGTH seen count)
+  message(STATUS "${PROGRAM}: no SSE before the SSE2 check in ${count} functions")
+endif()
 
 foreach(other ${OTHERS})
   expect_format(${other})

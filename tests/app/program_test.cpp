@@ -1,5 +1,6 @@
 // The program file itself: it starts under the system, shows its window,
-// exits with code 0 when closed, and carries its resources.
+// exits with code 0 when closed, and carries its resources; and its start on
+// a processor without SSE2.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/mainwindow.h"
+#include "dsp/fft.h"
+#include "facts/facts.h"
 #include "tests/support/win32_test_support.h"
+#include "win/platform.h"
 
 namespace {
 
@@ -73,6 +78,37 @@ TEST(Program, StartsShowsItsWindowAndExitsWithZeroWhenClosed)
     EXPECT_EQ(exitCode, 0u);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+}
+
+// A processor without SSE2 (faked: every other feature is there): one
+// warning in the program's style, then the end with 0, before the main
+// window or the tables of a pass exist.
+std::vector<DWORD> AskedFeatures;
+BOOL AllButSse2(DWORD feature)
+{
+    AskedFeatures.push_back(feature);
+    return feature != PF_XMMI64_INSTRUCTIONS_AVAILABLE;
+}
+
+TEST(Program, WithoutSse2SaysSoAndEndsBeforeItsWindow)
+{
+    const platform::Functions system = platform::Calls;
+    platform::Calls.ProcessorFeature = AllButSse2;
+    testsupport::StartMessageBoxWatch("Warning");
+    const int exitCode = app::RunProgram();
+    const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
+    platform::Calls = system;
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(AskedFeatures, std::vector<DWORD>{PF_XMMI64_INSTRUCTIONS_AVAILABLE});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "This program needs a processor with SSE2.");
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes[0].icon, LoadIconA(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(facts::MainDialog, nullptr);
+    EXPECT_EQ(FindWindowA(nullptr, "Spectrum Analyzer"), nullptr);
+    EXPECT_EQ(dsp::BitReverseTable[1], 0) << "the tables of a pass were built";
 }
 
 // ------------------------------------------------------------- resources
