@@ -10,24 +10,9 @@
 
 namespace faults {
 
-bool operator==(const Counts& a, const Counts& b)
-{
-    return a.gdi == b.gdi && a.user == b.user;
-}
-
 Counts ObjectCounts()
 {
-    // Wine finishes some objects of a new window on its own time (seen: 7
-    // to 21 GDI objects made up to a second after the window first
-    // painted), so the count is read once it has held for 200 ms.
-    Counts last = {-1, -1};
-    for (int held = 0, reads = 0; held < 4 && reads < 60; ++reads) {
-        testsupport::PumpMessages(50);
-        const Counts now = {testsupport::CountGdiObjects(), testsupport::CountUserObjects()};
-        held = now == last ? held + 1 : 0;
-        last = now;
-    }
-    return last;
+    return testsupport::SettledObjectCounts();
 }
 
 void ExpectCountsAre(const Counts& expected, const std::string& after)

@@ -9,17 +9,13 @@
 
 #include "tests/capture/capture_fixture.h"
 #include "tests/export/export_fixture.h"
+#include "tests/support/win32_test_support.h"
 
 namespace faults {
 
 using Capture = CaptureTest;
 
-struct Counts {
-    int gdi;
-    int user;
-};
-
-bool operator==(const Counts& a, const Counts& b);
+using Counts = testsupport::ObjectCounts;
 
 // The counts once the messages that were waiting have been handled.
 Counts ObjectCounts();

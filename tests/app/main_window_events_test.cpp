@@ -266,9 +266,7 @@ TEST_F(MainWindowEvents, ThousandsOfRepaintsLeaveNoObjectsBehind)
         SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
     InvalidateRect(facts::MainDialog, nullptr, TRUE);
     UpdateWindow(facts::MainDialog);
-    testsupport::PumpMessages(100);
-    const int gdi = testsupport::CountGdiObjects();
-    const int user = testsupport::CountUserObjects();
+    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
     for (int i = 0; i < 3000; ++i) {
         SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
         if (i % 10 == 0) {
@@ -276,9 +274,9 @@ TEST_F(MainWindowEvents, ThousandsOfRepaintsLeaveNoObjectsBehind)
             UpdateWindow(facts::MainDialog);
         }
     }
-    testsupport::PumpMessages(20);
-    EXPECT_EQ(testsupport::CountGdiObjects(), gdi);
-    EXPECT_EQ(testsupport::CountUserObjects(), user);
+    const testsupport::ObjectCounts after = testsupport::SettledObjectCounts();
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.user, before.user);
 }
 
 }  // namespace

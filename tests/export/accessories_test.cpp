@@ -286,14 +286,12 @@ TEST_F(Accessories, TheAboutBoxIsAsItsTableSays)
 TEST_F(Accessories, RepeatedAboutBoxesLeaveNoObjectsBehind)
 {
     OpenAbout();
-    testsupport::PumpMessages(20);
-    const int gdiBefore = testsupport::CountGdiObjects();
-    const int userBefore = testsupport::CountUserObjects();
+    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
     for (int i = 0; i < 60; ++i)
         OpenAbout();
-    testsupport::PumpMessages(20);
-    EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
-    EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
+    const testsupport::ObjectCounts after = testsupport::SettledObjectCounts();
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.user, before.user);
 }
 
 }  // namespace

@@ -169,4 +169,24 @@ int CountUserObjects()
     return CountUserHandles();
 }
 
+bool operator==(const ObjectCounts& a, const ObjectCounts& b)
+{
+    return a.gdi == b.gdi && a.user == b.user;
+}
+
+ObjectCounts SettledObjectCounts()
+{
+    // Wine finishes some objects of a new window on its own time (seen: 6
+    // to 21 GDI objects made up to a second after a window first painted),
+    // so a count taken at once may catch them half made.
+    ObjectCounts last = {-1, -1};
+    for (int held = 0, reads = 0; held < 4 && reads < 60; ++reads) {
+        PumpMessages(50);
+        const ObjectCounts now = {CountGdiObjects(), CountUserObjects()};
+        held = now == last ? held + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
 }  // namespace testsupport

@@ -18,6 +18,17 @@ int CountGdiObjects();
 // user handles.
 int CountUserObjects();
 
+// Both counts at once.
+struct ObjectCounts {
+    int gdi;
+    int user;
+};
+bool operator==(const ObjectCounts& a, const ObjectCounts& b);
+
+// The counts once this thread's messages have been handled and the counts
+// have held for 200 ms (3 s at most).
+ObjectCounts SettledObjectCounts();
+
 // A window's text, asked with WM_GETTEXT so that edit fields and other
 // threads' windows answer too.
 std::string WindowText(HWND window);

@@ -569,12 +569,12 @@ TEST(WinLayerLeaks, RepeatedDialogsLeaveNoObjectsBehind)
     };
     HWND first = cycle();
     ASSERT_FALSE(IsWindow(first));
-    const int gdi = testsupport::CountGdiObjects();
-    const int user = testsupport::CountUserObjects();
+    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
     for (int i = 0; i < 100; ++i)
         cycle();
-    EXPECT_EQ(testsupport::CountGdiObjects(), gdi);
-    EXPECT_EQ(testsupport::CountUserObjects(), user);
+    const testsupport::ObjectCounts after = testsupport::SettledObjectCounts();
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.user, before.user);
     DestroyWindow(anchor);
 }
 
