@@ -28,5 +28,30 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+install() {
+  apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null
+}
+# A mirror in the middle of a sync serves indexes that do not match their
+# Release file ("Mirror sync in progress?"), for minutes or for days. Where
+# the security suite's amd64 index arrives and its i386 one does not, the
+# i386 half of a shared library cannot match the amd64 version apt chose;
+# the release's own versions of both can, so that is the second try. Then
+# wait and start again.
+for attempt in 1 2 3 4 5; do
+  apt-get update -qq || echo "install-deps: some package indexes did not update" >&2
+  if install; then
+    exit 0
+  fi
+  echo "install-deps: trying the versions of $codename itself" >&2
+  if install -t "$codename"; then
+    echo "install-deps: installed $codename's own versions, not the newest security updates" >&2
+    exit 0
+  fi
+  if [ $attempt -lt 5 ]; then
+    echo "install-deps: attempt $attempt failed; trying again in 60 s" >&2
+    sleep 60
+  fi
+done
+echo "install-deps: could not install ${missing[*]}" >&2
+exit 1
