@@ -29,7 +29,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-install() {
+apt_install() {
   apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null
 }
 # A mirror in the middle of a sync serves indexes that do not match their
@@ -40,11 +40,11 @@ install() {
 # wait and start again.
 for attempt in 1 2 3 4 5; do
   apt-get update -qq || echo "install-deps: some package indexes did not update" >&2
-  if install; then
+  if apt_install; then
     exit 0
   fi
   echo "install-deps: trying the versions of $codename itself" >&2
-  if install -t "$codename"; then
+  if apt_install -t "$codename"; then
     echo "install-deps: installed $codename's own versions, not the newest security updates" >&2
     exit 0
   fi

@@ -10,18 +10,6 @@
 
 namespace faults {
 
-Counts ObjectCounts()
-{
-    return testsupport::SettledObjectCounts();
-}
-
-void ExpectCountsAre(const Counts& expected, const std::string& after)
-{
-    const Counts now = ObjectCounts();
-    EXPECT_EQ(now.gdi, expected.gdi) << "GDI objects after " << after;
-    EXPECT_EQ(now.user, expected.user) << "USER objects after " << after;
-}
-
 std::vector<std::string> WarningsDuring(void (*action)())
 {
     testsupport::StartMessageBoxWatch("Warning");

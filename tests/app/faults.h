@@ -16,12 +16,8 @@ namespace faults {
 using Capture = CaptureTest;
 
 using Counts = testsupport::ObjectCounts;
-
-// The counts once the messages that were waiting have been handled.
-Counts ObjectCounts();
-
-// Gtest expectations that the counts are `expected` again.
-void ExpectCountsAre(const Counts& expected, const std::string& after);
+using testsupport::ExpectCountsAre;
+using testsupport::SettledObjectCounts;
 
 // The texts of the "Warning" boxes that came up during `action`; the watcher
 // closes each with OK.

@@ -291,7 +291,7 @@ TEST_F(Faults, PaintingWhileMinimisedDrawsNothingOutsideAndRestoreShowsThePlot)
     const RECT where = PlotOnScreen();
     ASSERT_EQ(ScreenIn(where), PlotBitmap()) << "the plot is not on the screen to begin with";
     PaintWhileMinimised();  // warms up the capture
-    const Counts warm = ObjectCounts();
+    const Counts warm = SettledObjectCounts();
 
     ShowWindow(facts::MainDialog, SW_MINIMIZE);
     const std::vector<uint32_t> uncovered = ScreenIn(where);
@@ -358,7 +358,7 @@ bool PaintsAndShows()
 TEST_F(DisplayFaults, ADisplayChangeLeavesThePlotDrawing)
 {
     ASSERT_TRUE(PaintsAndShows());
-    Counts warm = ObjectCounts();
+    Counts warm = SettledObjectCounts();
     for (int i = 0; i < 100; ++i)
         SendMessageA(facts::MainDialog, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_TRUE(PaintsAndShows());
@@ -381,7 +381,7 @@ TEST_F(DisplayFaults, ADisplayChangeLeavesThePlotDrawing)
         EXPECT_TRUE(PaintsAndShows()) << "back from " << other.dmBitsPerPel << " bits";
         EXPECT_EQ(ScreenIn(PlotOnScreen()), PlotBitmap()) << "back from " << other.dmBitsPerPel << " bits";
         if (round == 0)
-            warm = ObjectCounts();
+            warm = SettledObjectCounts();
     }
     ExpectCountsAre(warm, "a second change of depth and back");
 }

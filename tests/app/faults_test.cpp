@@ -64,7 +64,7 @@ TEST_F(Faults, WithNoDevicesTheDialogAndStartWarnInTurn)
         EXPECT_EQ(capture::SoundcardDialog, nullptr);
         ExpectIdle("round " + std::to_string(round));
         if (round == 0)
-            warm = ObjectCounts();
+            warm = SettledObjectCounts();
     }
     ExpectCountsAre(warm, "three rounds without devices");
     EXPECT_EQ(scripted::CountCalls("open"), 3);
@@ -140,12 +140,12 @@ int WarnedStarts(int times, const char* text)
 Counts WarmedUpWarnings(const char* text, int* starts = nullptr)
 {
     WarningsDuring([] {});  // the watcher's own thread is no part of the count
-    const Counts fresh = ObjectCounts();
+    const Counts fresh = SettledObjectCounts();
     Counts warm = fresh;
     int warmUp = 0;
     for (bool settled = false; !settled && warmUp < 30; warmUp += 3) {
         EXPECT_EQ(WarnedStarts(3, text), 3);
-        const Counts now = ObjectCounts();
+        const Counts now = SettledObjectCounts();
         settled = warmUp > 0 && now == warm;
         warm = now;
     }
@@ -405,7 +405,7 @@ TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
     cycle.onQueued = [](int index) { if (index % 2 == 0) Capture::PostStartStopClick(); };
     scripted::Install(cycle);
     Capture::ClickStartStop();
-    const Counts warm = ObjectCounts();
+    const Counts warm = SettledObjectCounts();
 
     scripted::Install(cycle);
     for (int i = 0; i < 1000; ++i)
@@ -541,7 +541,7 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
     display::ReleasePlotSurface();
     for (const CloseCase& c : cases) {
         RunClosingCase(c);
-        const Counts warm = ObjectCounts();
+        const Counts warm = SettledObjectCounts();
         EXPECT_EQ(RunClosingCase(c), 0) << c.when;
         EXPECT_FALSE(ClosedByRescue) << c.when << ": the close did not end the program";
         EXPECT_FALSE(IsWindow(facts::MainDialog)) << c.when;

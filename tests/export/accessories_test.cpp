@@ -289,9 +289,7 @@ TEST_F(Accessories, RepeatedAboutBoxesLeaveNoObjectsBehind)
     const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
     for (int i = 0; i < 60; ++i)
         OpenAbout();
-    const testsupport::ObjectCounts after = testsupport::SettledObjectCounts();
-    EXPECT_EQ(after.gdi, before.gdi);
-    EXPECT_EQ(after.user, before.user);
+    testsupport::ExpectCountsAre(before, "60 About boxes");
 }
 
 }  // namespace

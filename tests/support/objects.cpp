@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 namespace {
@@ -187,6 +189,13 @@ ObjectCounts SettledObjectCounts()
         last = now;
     }
     return last;
+}
+
+void ExpectCountsAre(const ObjectCounts& expected, const std::string& after)
+{
+    const ObjectCounts now = SettledObjectCounts();
+    EXPECT_EQ(now.gdi, expected.gdi) << "GDI objects after " << after;
+    EXPECT_EQ(now.user, expected.user) << "USER objects after " << after;
 }
 
 }  // namespace testsupport

@@ -29,6 +29,9 @@ bool operator==(const ObjectCounts& a, const ObjectCounts& b);
 // have held for 200 ms (3 s at most).
 ObjectCounts SettledObjectCounts();
 
+// Gtest expectations that the settled counts are `expected` again.
+void ExpectCountsAre(const ObjectCounts& expected, const std::string& after);
+
 // A window's text, asked with WM_GETTEXT so that edit fields and other
 // threads' windows answer too.
 std::string WindowText(HWND window);

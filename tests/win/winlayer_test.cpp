@@ -572,9 +572,7 @@ TEST(WinLayerLeaks, RepeatedDialogsLeaveNoObjectsBehind)
     const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
     for (int i = 0; i < 100; ++i)
         cycle();
-    const testsupport::ObjectCounts after = testsupport::SettledObjectCounts();
-    EXPECT_EQ(after.gdi, before.gdi);
-    EXPECT_EQ(after.user, before.user);
+    testsupport::ExpectCountsAre(before, "100 dialogs");
     DestroyWindow(anchor);
 }
 
