@@ -197,22 +197,25 @@ INT_PTR HandleCommand(WPARAM wParam)
     return 0;
 }
 
-// WM_CLOSE: only a close during capture releases anything here; otherwise
-// the ending that sent WM_CLOSE destroys the window.
-INT_PTR CloseDuringCapture()
+// WM_CLOSE: from the close box, or from outside (Task Manager's "End task",
+// a logoff), which Windows ends by force when it is not answered. While
+// capture runs the device is let go and the surface released first. The
+// window is destroyed here in either case; the close box's ending then finds
+// it gone.
+INT_PTR Close()
 {
-    if (capture::WaveIn == 0)
-        return 0;
-    capture::CloseWaveIn();
-    display::ReleasePlotSurface();
-    winlayer::EndDialogWithValue(facts::SampleRatePanel, 0);
+    if (capture::WaveIn != 0) {
+        capture::CloseWaveIn();
+        display::ReleasePlotSurface();
+        winlayer::EndDialogWithValue(facts::SampleRatePanel, 0);
+    }
     DestroyWindow(facts::MainDialog);
     return 0;
 }
 
 }  // namespace
 
-INT_PTR MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -223,7 +226,9 @@ INT_PTR MainDialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         display::RepaintPlot();
         return 0;
     case WM_CLOSE:
-        return CloseDuringCapture();
+        return Close();
+    case WM_SETCURSOR:
+        return display::ShowPlotPointer(lParam) ? winlayer::Answer(window, TRUE) : 0;
     case WM_MOUSEMOVE:
         display::FollowMouse(lParam);
         return 0;

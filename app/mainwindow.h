@@ -34,7 +34,8 @@ void ShowMainWindow();
 // The main window's message loop; returns its end value once it is gone.
 INT_PTR MainWindowLoop();
 
-// The main window's event handler; returns 0 for every message.
+// The main window's event handler; returns 0 for every message but
+// WM_SETCURSOR over the plot, which it answers with the cross-hair.
 INT_PTR MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace app

@@ -7,12 +7,38 @@
 
 #include "app/mainwindow.h"
 #include "win/platform.h"
+#include "win/winlayer.h"
 
 namespace app {
 
 namespace {
 
 typedef BOOL (WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
+typedef BOOL (WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
+typedef BOOL (WINAPI* SetDllDirectoryAProc)(LPCSTR);
+
+// A library that Windows does not keep among its known DLLs is looked for in
+// the program's folder first and in the current folder later: a file of the
+// same name in Downloads, or on the stick the program runs from, would be
+// loaded in place of the system's. Where kernel32 can (Windows 8 on, Vista
+// and 7 with their update) every later load searches the system folder
+// alone; elsewhere (XP SP1 on) the current folder at least leaves the search.
+// The system's own libraries are loaded by full path as well
+// (platform::LoadSystemLibrary).
+void RestrictDllSearch()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    auto systemOnly = reinterpret_cast<SetDefaultDllDirectoriesProc>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (systemOnly && systemOnly(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    auto setDirectory = reinterpret_cast<SetDllDirectoryAProc>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory)
+        setDirectory("");
+}
 
 // The newer registration call is looked up at run time; a comctl32 without
 // it gets the old one.
@@ -38,12 +64,12 @@ void RegisterCommonControls()
 
 int RunProgram()
 {
+    RestrictDllSearch();
     // The arithmetic of both builds is SSE2, so that their spectra agree bit
     // for bit; without it the first pass would end the program with an
     // illegal instruction and no word of why.
     if (!platform::Calls.ProcessorFeature(PF_XMMI64_INSTRUCTIONS_AVAILABLE)) {
-        MessageBoxA(nullptr, "This program needs a processor with SSE2.", "Warning",
-                    MB_OK | MB_ICONEXCLAMATION);
+        winlayer::Warn("This program needs a processor with SSE2.");
         return 0;
     }
     RegisterCommonControls();

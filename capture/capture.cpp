@@ -52,11 +52,78 @@ void SetRateChoiceEnabled(BOOL enabled)
     EnableWindow(facts::SampleRatePanel, enabled);
 }
 
-// The header is re-initialised before every prepare: after a stop it was
-// left prepared on the closed device with its done flag set. False when the
-// device would not take the buffer, which then can never come back.
+// A handle whose device would not close (CloseWaveIn): it is closed before
+// the next open, and until then the buffer may still be the driver's.
+HWAVEIN StuckWaveIn = 0;
+
+// The flags as they stand now: the driver's thread sets WHDR_DONE and clears
+// WHDR_INQUEUE behind the compiler's back.
+DWORD HeaderFlags()
+{
+    return *static_cast<volatile DWORD*>(&CaptureHeader.dwFlags);
+}
+
+// How long letting a device go may wait for its driver, without pumping.
+constexpr DWORD LettingGoMs = 500;
+
+bool WithinLettingGo(DWORD began)
+{
+    return platform::Calls.Milliseconds() - began < LettingGoMs;
+}
+
+// Unprepares the header on `handle` unless it is not prepared; a driver that
+// still holds the buffer answers WAVERR_STILLPLAYING, and is asked again.
+bool UnprepareHeader(HWAVEIN handle)
+{
+    const DWORD began = platform::Calls.Milliseconds();
+    for (;;) {
+        if (!(HeaderFlags() & WHDR_PREPARED))
+            return true;
+        const MMRESULT result = wavein::Device.Unprepare(handle, &CaptureHeader);
+        if (result == MMSYSERR_NOERROR)
+            return true;
+        if (result != WAVERR_STILLPLAYING || !WithinLettingGo(began))
+            return false;
+        Sleep(1);
+    }
+}
+
+// Stops `handle`, waits for the driver to hand the buffer back, unprepares it
+// and closes the device; true once the handle is closed. A driver may return
+// the buffer after waveInReset has returned, and waveInClose refuses with
+// WAVERR_STILLPLAYING while it holds one.
+bool LetGo(HWAVEIN handle)
+{
+    wavein::Device.Reset(handle);
+    const DWORD began = platform::Calls.Milliseconds();
+    while ((HeaderFlags() & WHDR_INQUEUE) && WithinLettingGo(began))
+        Sleep(1);
+    UnprepareHeader(handle);
+    MMRESULT closed = wavein::Device.Close(handle);
+    if (closed == WAVERR_STILLPLAYING) {
+        wavein::Device.Reset(handle);
+        closed = wavein::Device.Close(handle);
+    }
+    return closed == MMSYSERR_NOERROR;
+}
+
+// False while a device that would not close may still hold the buffer: the
+// stuck handle is tried once more first.
+bool BufferIsFree()
+{
+    if (StuckWaveIn != 0 && LetGo(StuckWaveIn))
+        StuckWaveIn = 0;
+    return StuckWaveIn == 0 && !(HeaderFlags() & WHDR_INQUEUE);
+}
+
+// The header is re-initialised before every prepare. That is only done to a
+// header no driver holds: one unprepared on the open device, or one whose
+// device has been closed (BufferIsFree). False when the device would not take
+// the buffer, which then can never come back.
 bool ArmBuffer()
 {
+    if (HeaderFlags() & WHDR_INQUEUE)
+        return false;
     CaptureHeader.lpData = reinterpret_cast<LPSTR>(CaptureBuffer);
     CaptureHeader.dwBufferLength = sizeof CaptureBuffer;
     CaptureHeader.dwFlags = 0;
@@ -65,7 +132,7 @@ bool ArmBuffer()
            wavein::Device.AddBuffer(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR;
 }
 
-bool BufferDone() { return (CaptureHeader.dwFlags & WHDR_DONE) != 0; }
+bool BufferDone() { return (HeaderFlags() & WHDR_DONE) != 0; }
 
 // A pass reads the first FftLength samples; a driver can hand the buffer back
 // with fewer recorded (an unplugged USB device returns it empty), and the rest
@@ -88,8 +155,7 @@ bool AwaitBuffer(Patience& patience)
         if (WaveIn == 0 || (BufferDone() && BufferFull()))
             return true;
         if (BufferDone()) {
-            wavein::Device.Unprepare(WaveIn, &CaptureHeader);
-            if (!ArmBuffer())
+            if (!UnprepareHeader(WaveIn) || !ArmBuffer())
                 return false;
         }
         if (Exhausted(patience, platform::Calls.Milliseconds() - began))
@@ -103,7 +169,7 @@ bool AwaitBuffer(Patience& patience)
 void GiveUpDevice()
 {
     StopCapture();
-    MessageBoxA(nullptr, "Wave input device stopped!", "Warning", MB_OK | MB_ICONEXCLAMATION);
+    winlayer::Warn("Wave input device stopped!");
 }
 
 // An entry the selector has selected becomes the kind in use; none selected
@@ -146,10 +212,10 @@ void StartCapture()
     ReadSampleRate();
     FillCaptureFormat();
     WaveIn = 0;
-    wavein::Device.Open(&WaveIn, static_cast<UINT>(InputDevice), &CaptureFormat);
+    if (BufferIsFree())
+        wavein::Device.Open(&WaveIn, static_cast<UINT>(InputDevice), &CaptureFormat);
     if (WaveIn == 0) {
-        MessageBoxA(nullptr, "Wave input device didn't open!", "Warning",
-                    MB_OK | MB_ICONEXCLAMATION);
+        winlayer::Warn("Wave input device didn't open!");
         return;
     }
     wavein::Device.Start(WaveIn);
@@ -172,7 +238,10 @@ void CaptureLoop()
         if (WaveIn == 0)
             return;
 
-        wavein::Device.Unprepare(WaveIn, &CaptureHeader);
+        if (!UnprepareHeader(WaveIn)) {
+            GiveUpDevice();
+            return;
+        }
         ProcessBuffer(CaptureBuffer);
         BufferAnalysed();
         if (WaveIn == 0)
@@ -190,8 +259,8 @@ void StopCapture()
 
 void CloseWaveIn()
 {
-    wavein::Device.Reset(WaveIn);
-    wavein::Device.Close(WaveIn);
+    if (WaveIn != 0 && !LetGo(WaveIn))
+        StuckWaveIn = WaveIn;
     WaveIn = 0;
 }
 

@@ -37,7 +37,8 @@ std::string StartStopCaption();
 
 // Reads the rate buttons, opens InputDevice and records until stopped; every
 // full buffer is analysed and handed to BufferAnalysed. Returns when capture
-// has stopped, or at once (after a warning) when the device does not open.
+// has stopped, or at once (after a warning) when the device does not open or
+// a device that would not close may still hold the buffer.
 void StartCapture();
 
 // Queues the buffer and pumps messages until it comes back or WaveIn is 0;
@@ -52,7 +53,11 @@ void CaptureLoop();
 // re-enables the rates.
 void StopCapture();
 
-// Resets and closes the device and sets WaveIn to 0, the loop's stop signal.
+// Lets the device go and sets WaveIn to 0, the loop's stop signal: resets
+// it, waits up to half a second (without pumping) for the driver to hand the
+// buffer back, unprepares the buffer and closes the device, asking again
+// while the driver says it still holds the buffer. A device that will not
+// close is kept aside and closed before the next open.
 void CloseWaveIn();
 
 // Runs the analysis pass on samples 0..1023 with the window kind currently

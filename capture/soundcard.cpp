@@ -43,8 +43,7 @@ void OnInitDialog(HWND dialog)
     HWND list = GetDlgItem(dialog, IdDeviceList);
     ListDevices(list);
     if (SendMessageA(list, CB_GETCOUNT, 0, 0) == 0) {
-        MessageBoxA(nullptr, "You have no audio input devices!", "Warning",
-                    MB_OK | MB_ICONEXCLAMATION);
+        winlayer::Warn("You have no audio input devices!");
         return;
     }
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(InputDevice), 0);

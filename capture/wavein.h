@@ -1,7 +1,8 @@
 // The wave-input layer: the few winmm calls the capture engine and the
 // sound-card dialog make, behind one table of functions so that tests can put
 // a scripted device in place of the sound card. The production table calls
-// winmm directly; the engine always goes through `wavein::Device`.
+// the system folder's winmm, loaded at the first call; the engine always goes
+// through `wavein::Device`.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -29,7 +30,8 @@ struct Functions {
 // The table the program uses; starts as System(). Tests may replace it.
 extern Functions Device;
 
-// The functions that call winmm.
+// The functions that call winmm. Without a winmm in the system folder, Open
+// fails and DeviceCount is 0; the others are only called with an open device.
 Functions System();
 
 }  // namespace wavein

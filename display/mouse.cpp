@@ -114,6 +114,21 @@ void StepAt(MouseEvent event, LPARAM lParam)
 
 }  // namespace
 
+bool ShowPlotPointer(LPARAM lParam)
+{
+    if (LOWORD(lParam) != HTCLIENT)
+        return false;
+    // WM_SETCURSOR carries no position: the pointer's, in the main window.
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(facts::MainDialog, &point);
+    const MouseStep step = StepMouse(CurrentMouseState(), MouseEvent::Pointer,
+                                     IsOverPlot(MAKELPARAM(point.x, point.y)), 0,
+                                     CurrentPlotContext());
+    CarryOut(step);
+    return step.setCrossHair;
+}
+
 void FollowMouse(LPARAM lParam)
 {
     StepAt(MouseEvent::Move, lParam);

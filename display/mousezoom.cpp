@@ -151,6 +151,13 @@ MouseStep StepMouse(const MouseState& state, MouseEvent event, bool overPlot, in
         return Press(state, overPlot, plotX, plot);
     case MouseEvent::Release:
         return Release(state, overPlot, plotX, plot);
+    case MouseEvent::Pointer: {
+        // Windows sets the window's own arrow before every mouse message
+        // unless it is answered: the cross-hair would flicker.
+        MouseStep step = Unchanged(state);
+        step.setCrossHair = overPlot && plot.bufferProcessed;
+        return step;
+    }
     case MouseEvent::Paint: {
         MouseStep step = Unchanged(state);
         step.action = MouseAction::RedrawLive;

@@ -32,9 +32,10 @@ enum class ZoomState : int32_t {
 // The state that `state`'s ZoomMode and Dragging encode.
 ZoomState ZoomStateOf(const MouseState& state);
 
-// What happened: the three mouse messages, a repaint of the main window, and
-// the start of capture (which leaves a zoom or a selection for the live plot).
-enum class MouseEvent : int32_t { Move, Press, Release, Paint, CaptureStart };
+// What happened: the three mouse messages, the system asking for the pointer
+// before each of them (WM_SETCURSOR), a repaint of the main window, and the
+// start of capture (which leaves a zoom or a selection for the live plot).
+enum class MouseEvent : int32_t { Move, Press, Release, Pointer, Paint, CaptureStart };
 
 // What the Win32 layer reads for a step. `spectrum` is the caller's array of
 // 1024 amplitudes; only entries 0 to 1023 are ever read, on any width.
@@ -68,7 +69,7 @@ struct MouseStep {
 
 // One event: `overPlot` says whether the mouse is over the plot control and
 // `plotX` is its x in the plot's client area, not limited (both ignored by
-// Paint and CaptureStart).
+// Paint and CaptureStart, `plotX` by Pointer).
 //  - Move: nothing at all before the first processed buffer. Elsewhere than
 //    over the plot CursorX becomes -1. Over it CursorX = plotX, x is limited
 //    to 1..width; while dragging the band's edge follows x (InvertBand from
@@ -80,6 +81,9 @@ struct MouseStep {
 //    width / 2 - 5 half-pixels and ordered; different ends give Zoomed and
 //    DrawZoomView, equal ends give Live. A release outside the plot, or one
 //    that ends no drag, changes nothing.
+//  - Pointer: the cross-hair over the plot once a buffer has been processed,
+//    as a Move would set it; nothing otherwise (the system's own pointer).
+//    No variable changes.
 //  - Paint: RedrawLive in every state; the state is kept (a zoom view or an
 //    inverted band gives way to the live plot without leaving Zoomed).
 //  - CaptureStart: Live from every state, with nothing to draw.

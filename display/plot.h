@@ -57,6 +57,10 @@ void BeginZoomSelection(LPARAM lParam);
 // WM_LBUTTONUP: the band ends here and its zoom view is drawn, or the live
 // plot resumes when it is empty.
 void EndZoomSelection(LPARAM lParam);
+// WM_SETCURSOR (lParam: hit-test code and message): sets the cross-hair and
+// returns true over the plot's client area once a buffer has been analysed;
+// false leaves the pointer to the system.
+bool ShowPlotPointer(LPARAM lParam);
 
 // Capture's start hook: back to the live plot from a zoom or a drag.
 void LeaveZoomForCapture();

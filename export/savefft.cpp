@@ -8,6 +8,7 @@
 #include "export/spectrumtext.h"
 #include "facts/facts.h"
 #include "win/platform.h"
+#include "win/winlayer.h"
 
 namespace export_ {
 
@@ -56,7 +57,7 @@ bool WriteAndClose(HANDLE file, const std::string& text)
 void WarnNotWritten(const std::string& name)
 {
     const std::string message = "File " + name + " couldn't be written!";
-    MessageBoxA(nullptr, message.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+    winlayer::Warn(message.c_str());
 }
 
 // A movable, zero-filled block holding the text and its terminating 0, or 0.
@@ -74,12 +75,28 @@ HGLOBAL CopyToGlobalBlock(const std::string& text)
     return nullptr;
 }
 
+// Clipboard history, remote-desktop clients and other programs open the
+// clipboard for a moment after every change; a copy right after one finds it
+// busy. It is asked again for about a quarter of a second.
+bool OpenClipboardSoon()
+{
+    constexpr int Tries = 10;
+    constexpr DWORD PauseMs = 25;
+    for (int attempt = 1;; ++attempt) {
+        if (OpenClipboard(facts::MainDialog))
+            return true;
+        if (attempt == Tries)
+            return false;
+        Sleep(PauseMs);
+    }
+}
+
 // The clipboard owns the block only once SetClipboardData has taken it.
 // Opened without an owner, EmptyClipboard would leave the clipboard with
 // none, and Windows then refuses SetClipboardData; the main window owns it.
 bool HandToClipboard(HGLOBAL block)
 {
-    if (!OpenClipboard(facts::MainDialog))
+    if (!OpenClipboardSoon())
         return false;
     EmptyClipboard();
     const bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
@@ -101,8 +118,11 @@ INT_PTR SaveFftToFile(HWND, UINT, WPARAM, LPARAM)
 INT_PTR SaveFftToClipboard(HWND, UINT, WPARAM, LPARAM)
 {
     HGLOBAL block = CopyToGlobalBlock(CurrentSpectrumText());
-    if (block && !HandToClipboard(block))
+    if (block && HandToClipboard(block))
+        return 0;
+    if (block)
         GlobalFree(block);
+    winlayer::Warn("Spectrum couldn't be copied to the clipboard!");
     return 0;
 }
 

@@ -111,4 +111,9 @@ bool PumpOnce()
     return PumpMessage(nullptr);
 }
 
+void Warn(const char* text)
+{
+    MessageBoxA(nullptr, text, "Warning", MB_OK | MB_ICONEXCLAMATION);
+}
+
 }  // namespace winlayer

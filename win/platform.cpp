@@ -1,5 +1,6 @@
 #include "win/platform.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 namespace platform {
@@ -20,17 +21,30 @@ BOOL SystemStartProcess(const char* applicationName, char* commandLine,
 }
 
 typedef HINSTANCE(WINAPI* ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+typedef HRESULT(WINAPI* CoInitializeExFunction)(void*, DWORD);
+
+// The address of `function` in the system library `library`, or 0.
+template <typename Function>
+Function SystemEntry(const char* library, const char* function)
+{
+    HMODULE module = LoadSystemLibrary(library);
+    return module ? reinterpret_cast<Function>(
+                        reinterpret_cast<void*>(GetProcAddress(module, function)))
+                  : nullptr;
+}
 
 // The shell is loaded at the first shell open, not at start-up: with the
 // libraries it pulls in it costs most of a megabyte and part of the start,
-// for a command most runs never use. It stays loaded for the rest of the run.
+// for a command most runs never use. The shell may hand the file to a
+// handler that is a COM object, so COM is initialised on this thread first,
+// as the shell asks of its callers: apartment-threaded, without OLE1's DDE.
+// Both stay loaded and initialised for the rest of the run.
 ShellExecuteFunction ShellExecuteEntry()
 {
     static const ShellExecuteFunction entry = [] {
-        HMODULE shell = LoadLibraryA("shell32.dll");
-        return shell ? reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(
-                           GetProcAddress(shell, "ShellExecuteA")))
-                     : nullptr;
+        if (auto initialise = SystemEntry<CoInitializeExFunction>("ole32.dll", "CoInitializeEx"))
+            initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        return SystemEntry<ShellExecuteFunction>("shell32.dll", "ShellExecuteA");
     }();
     return entry;
 }
@@ -66,6 +80,28 @@ constexpr Functions SystemTable = {SystemLocalTime,    SystemStartProcess,
 }  // namespace
 
 Functions System() { return SystemTable; }
+
+std::string SystemFolder()
+{
+    char folder[MAX_PATH + 1] = "";
+    const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return std::string();
+    std::string path(folder, length);
+    if (path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    const std::string folder = SystemFolder();
+    if (folder.empty())
+        return nullptr;
+    // The altered search takes the library's own imports from its folder too.
+    const std::string path = folder + "\\" + name;
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 Functions Calls = SystemTable;
 

@@ -9,6 +9,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 struct Functions {
@@ -43,5 +45,17 @@ extern Functions Calls;
 
 // The functions that call the system.
 Functions System();
+
+// The system folder as GetSystemDirectoryA names it, without a trailing
+// backslash; the 32-bit program on 64-bit Windows is sent on to SysWOW64 by
+// the system. The programs and libraries of Windows are taken from here by
+// full path, never by a search that may find a file of the same name beside
+// the program or in the current folder.
+std::string SystemFolder();
+
+// The system library `name` (such as "winmm.dll") loaded from SystemFolder(),
+// with the libraries it needs searched for from there too; 0 when it does not
+// load. It stays loaded for the rest of the run.
+HMODULE LoadSystemLibrary(const char* name);
 
 }  // namespace platform

@@ -142,6 +142,14 @@ Handler BoundHandler(HWND window)
     return it == Bindings.end() ? nullptr : it->second.handler;
 }
 
+INT_PTR Answer(HWND dialog, LRESULT result)
+{
+    // A dialog procedure's own result only says whether it handled the
+    // message; the sender is given DWLP_MSGRESULT.
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

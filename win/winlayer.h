@@ -51,6 +51,11 @@ void Bind(HWND window, Handler handler);
 // The handler bound to a window, or 0.
 Handler BoundHandler(HWND window);
 
+// A handler's answer to a message whose result its sender reads (such as
+// WM_SETCURSOR): keeps `result` as the dialog's message result and returns
+// TRUE, which ends the routing and the system's default handling.
+INT_PTR Answer(HWND dialog, LRESULT result);
+
 // Appends a plain-string item with its identifier to a pop-up menu; the item
 // data holds the handler the routing calls for it.
 void AddMenuItem(HMENU popup, const char* text, UINT id, Handler handler);
@@ -94,6 +99,11 @@ INT_PTR RunModal(HWND dialog, Handler handler);
 
 // The dialog the user activated last, 0 when the last one was deactivated.
 HWND ActiveDialog();
+
+// The program's one kind of message to the user: a box without an owner,
+// captioned "Warning", with the exclamation icon and an OK button, shown
+// until OK is pressed.
+void Warn(const char* text);
 
 // One pass of the message pump for loops that belong to no dialog (the
 // capture loop): takes at most one message and treats it as the modal loop

@@ -48,14 +48,19 @@ string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${private}")
 if(NOT lines)
   message(FATAL_ERROR "no imports found in ${PROGRAM}")
 endif()
-set(system KERNEL32.DLL USER32.DLL GDI32.DLL COMCTL32.DLL WINMM.DLL SHELL32.DLL
+# Only DLLs that Windows loads from its own folder whatever lies beside the
+# program: its known DLLs, and COMCTL32, which the manifest takes from the
+# side-by-side store. Any other import (WINMM among them) would be looked for
+# in the program's folder first; the program loads those by full path.
+set(system KERNEL32.DLL USER32.DLL GDI32.DLL COMCTL32.DLL SHELL32.DLL
            ADVAPI32.DLL MSVCRT.DLL)
 foreach(line ${lines})
   string(REPLACE "DLL Name: " "" name "${line}")
   string(TOUPPER "${name}" name)
   list(FIND system "${name}" index)
   if(index EQUAL -1)
-    message(FATAL_ERROR "${PROGRAM} imports ${name}, which is not a system DLL")
+    message(FATAL_ERROR "${PROGRAM} imports ${name}, which Windows may load from "
+                        "beside the program")
   endif()
   message(STATUS "imports ${name}")
 endforeach()
@@ -89,14 +94,14 @@ message(STATUS "${PROGRAM}: ${format}, GUI, resources and manifest for ${manifes
 # i386: what runs before start-up has asked for SSE2 must not use SSE (an
 # xmm register), or a processor without it stops with an illegal instruction
 # and no word of why: WinMain, app::RunProgram (what it calls after its
-# check may), and each static constructor (GCC's _GLOBAL__sub_I_) with all
+# check may), the warning it gives without SSE2, and each static constructor (GCC's _GLOBAL__sub_I_) with all
 # it calls and jumps to, directly. The C runtime's start comes compiled for
 # any i686.
 if(MACHINE STREQUAL "i386")
   string(REGEX REPLACE "objdump$" "nm" NM "${OBJDUMP}")
   execute_process(COMMAND ${NM} ${PROGRAM} OUTPUT_VARIABLE symbols)
   string(REGEX MATCHALL "[^ \n]*_GLOBAL__sub_I_[^\n]*" constructors "${symbols}")
-  set(leaves _WinMain@16 __ZN3app10RunProgramEv)
+  set(leaves _WinMain@16 __ZN3app10RunProgramEv __ZN8winlayer4WarnEPKc)
   set(queue ${leaves} ${constructors})
   set(seen "")
   while(queue)

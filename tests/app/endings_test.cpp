@@ -96,7 +96,12 @@ struct Scene {
 };
 
 const Scene Scenes[] = {
-    {"WM_CLOSE while stopped", [] { Send(facts::MainDialog, WM_CLOSE, 0, 0); Pump(20); }, true},
+    {"WM_CLOSE from outside while stopped, then the loop", [] {
+         PostMessageA(facts::MainDialog, WM_CLOSE, 0, 0);
+         hardening::Begin({"loop", facts::MainDialog, 0, 0, 0, 0});
+         EXPECT_EQ(app::MainWindowLoop(), 0);
+         EXPECT_LT(hardening::Finish(), LimitMs);
+     }, false},
     {"end of session asked and told", [] {
          Send(facts::MainDialog, WM_QUERYENDSESSION, 0, 0);
          Send(facts::MainDialog, WM_ENDSESSION, TRUE, 0);
@@ -135,7 +140,7 @@ const Scene Scenes[] = {
      }, true},
     {"Start, 20 buffers, Stop", [] {
          Capture(20);
-         EXPECT_EQ(scripted::CountCalls("unprepare"), 20);
+         EXPECT_EQ(scripted::CountCalls("unprepare"), 21) << "20 buffers and the one Stop handed back";
      }, true},
     {"Start on a device that does not open", [] {
          scripted::Script refusing = SelfStopping(0);

@@ -44,7 +44,7 @@ void ExpectNextStartWorks(const std::string& after)
     dsp::Spectrum[24] = 0.0f;
     Capture::ClickStartStop();
     EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3) << after;
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << after;
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2) << after << ": a buffer and the one Stop handed back";
     EXPECT_EQ(scripted::CountCalls("close"), 1) << after;
     ExpectIdle(after);
 }

@@ -252,11 +252,11 @@ struct StallCase {
 // once when it will not take the buffer. The last spectrum stays.
 TEST_F(Faults, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
 {
-    const std::vector<std::string> armOnce = {"open", "start", "prepare", "add", "reset", "close"};
+    const std::vector<std::string> armOnce = {"open", "start", "prepare", "add", "reset", "unprepare", "close"};
     const StallCase cases[] = {
         {"a buffer that never returns", false, false, 0, 4900, 6500, armOnce},
         {"a buffer that returns once, then never", false, false, 1, 1900, 3500,
-         {"open", "start", "prepare", "add", "unprepare", "prepare", "add", "reset", "close"}},
+         {"open", "start", "prepare", "add", "unprepare", "prepare", "add", "reset", "unprepare", "close"}},
         {"waveInAddBuffer failing", false, true, -1, 0, 1800, armOnce},
         {"waveInPrepareHeader failing", true, false, -1, 0, 1800,
          {"open", "start", "prepare", "reset", "close"}},
@@ -351,6 +351,7 @@ TEST_F(Faults, SlowDevicesAndStopsDuringAStallGiveNoWarning)
 // loop's waiting.
 enum class Holder { Menu, About };
 Holder Holding;
+DWORD HolderClosedAt = 0;
 
 void CALLBACK OpenHolder(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -366,6 +367,7 @@ void CALLBACK CloseHolder(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
     Look();
+    HolderClosedAt = GetTickCount();
     if (Holding == Holder::Menu)
         EndMenu();
     else if (export_::AboutBox)
@@ -388,10 +390,15 @@ TEST_F(Faults, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
             KillTimer(nullptr, close);
         });
         const DWORD took = GetTickCount() - started;
+        const DWORD afterClose = GetTickCount() - HolderClosedAt;
         EXPECT_EQ(During.caption, "&Stop") << what << " closed after 5 s";
         EXPECT_EQ(warnings, std::vector<std::string>{Stopped}) << what;
         EXPECT_GE(took, 6800u) << what;
-        EXPECT_LE(took, 8500u) << what;
+        // The 2 s of waiting after a buffer are counted from the close. The
+        // bound is on that stretch alone, not on the timers that a busy
+        // machine runs late; it still tells 2 s from the 5 s of a loop that
+        // had begun its wait anew.
+        EXPECT_LE(afterClose, 4000u) << what;
         ExpectIdle(what);
     }
 }
@@ -412,7 +419,7 @@ TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
         Capture::ClickStartStop();
 
     EXPECT_EQ(scripted::CountCalls("open"), 1000);
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 1000);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2000) << "a buffer and the one Stop handed back, each time";
     EXPECT_EQ(scripted::CountCalls("reset"), 1000);
     EXPECT_EQ(scripted::CountCalls("close"), 1000);
     ExpectIdle("1000 Starts and Stops");

@@ -108,6 +108,17 @@ protected:
         SendMessageA(facts::MainDialog, message, 0, MAKELPARAM(point.x, point.y));
     }
     static void Paint() { SendMessageA(facts::MainDialog, WM_PAINT, 0, 0); }
+    // WM_SETCURSOR as Windows sends it before a move, the pointer at x of
+    // `window` and showing `shown`; the main window's answer.
+    static LRESULT AskPointer(HWND window, int x, LPCSTR shown)
+    {
+        POINT point = {x, 5};
+        ClientToScreen(window, &point);
+        SetCursorPos(point.x, point.y);
+        SetCursor(LoadCursor(nullptr, shown));
+        return SendMessageA(facts::MainDialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(facts::MainDialog),
+                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    }
     std::vector<uint32_t> Screen() { return apptest::Snapshot(display::PlotDC, W, H); }
     std::vector<uint32_t> Bitmap() { return apptest::Snapshot(display::MemoryDC, W, H); }
     // Columns [from, to) of the screen are the bitmap's inverted, all others equal.
@@ -132,15 +143,22 @@ bool IsCross() { return GetCursor() == LoadCursor(nullptr, IDC_CROSS); }
 
 TEST_F(MouseAndSliders, TheCursorLineAndLiveReadoutFollowTheMouseOnBothScales)
 {
-    // Before the first buffer nothing happens at all.
+    // Before the first buffer nothing happens at all; Windows' own pointer
+    // handling (the dialog's arrow) answers WM_SETCURSOR.
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     Mouse(WM_MOUSEMOVE, 30);
     Off(WM_MOUSEMOVE);
     EXPECT_EQ(display::CursorX, 0);
     EXPECT_FALSE(IsCross());
     EXPECT_NE(GetFocus(), display::PlotWindow);
+    AskPointer(display::PlotWindow, 30, IDC_CROSS);
+    EXPECT_FALSE(IsCross()) << "the default handling did not run";
 
     Capture();
+    EXPECT_EQ(AskPointer(display::PlotWindow, 30, IDC_ARROW), TRUE);
+    EXPECT_TRUE(IsCross());
+    AskPointer(Control(facts::IdOffsetSlider), 3, IDC_CROSS);
+    EXPECT_FALSE(IsCross()) << "over a slider the default handling runs";
     struct Row { int32_t scale; int x; int bin; };
     for (const Row& row : {Row{0, ToneBin, ToneBin}, Row{0, 300, 300}, Row{1, 1, 2},
                            Row{1, 90, 3}, Row{1, 512, 512}}) {

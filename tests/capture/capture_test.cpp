@@ -128,7 +128,8 @@ TEST_F(CaptureTest, OneBufferTakesThePathOfCallsInOrder)
     ClickStartStop();
 
     const std::vector<std::string> expected = {"open",   "start", "prepare", "add",
-                                               "unprepare", "prepare", "add", "reset", "close"};
+                                               "unprepare", "prepare", "add", "reset",
+                                               "unprepare", "close"};
     EXPECT_EQ(scripted::Seen().calls, expected);
     EXPECT_EQ(scripted::Seen().openedDevice, 0u);
     EXPECT_EQ(capture::CaptureHeader.dwBufferLength, 4096u);
@@ -193,7 +194,7 @@ TEST_F(CaptureTest, OnlyBuffersThatHoldAWholeBlockAreAnalysed)
     capture::BufferAnalysed = ShowAnalysed;
 
     EXPECT_EQ(Analysed, 4);
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 8);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 9) << "8 buffers, then the one the Stop handed back";
     EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84.3);
     EXPECT_LT(dsp::Spectrum[48], 843.0);
 }
@@ -223,7 +224,7 @@ TEST_F(CaptureTest, StopDuringTheWaitKeepsSpectrumAndPlot)
     ASSERT_EQ(spectrumBefore.size(), static_cast<size_t>(dsp::FftLength));
     EXPECT_EQ(std::memcmp(spectrumBefore.data(), dsp::Spectrum, sizeof dsp::Spectrum), 0);
     EXPECT_EQ(BitmapPixels(), pixelsBefore);
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 1);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2) << "the first buffer, then the one the Stop handed back";
 }
 
 // A second Start reuses the buffer as it was and takes up the new rate and device.
@@ -341,8 +342,50 @@ TEST_F(CaptureTest, ABufferThatNeverReturnsStillStopsOnTheButton)
 
     EXPECT_EQ(capture::WaveIn, nullptr);
     EXPECT_EQ(StartStopCaption(), "&Start");
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 0);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << "once the Stop has handed it back";
     EXPECT_EQ(scripted::CountCalls("close"), 1);
+}
+
+// A driver that holds on to the buffer after the reset is asked again until it
+// lets go; one that never lets the device close keeps the buffer, and Start
+// warns rather than hand that buffer to a new device, until it does close.
+TEST_F(CaptureTest, ADeviceIsLetGoEvenWhenItsDriverHoldsOn)
+{
+    struct Case { const char* driver; int unprepareRefusals, closeRefusals; bool closed; };
+    const Case cases[] = {{"refuses twice, then once", 2, 1, true}, {"never closes", 0, -1, false}};
+    for (const Case& c : cases) {
+        scripted::Script script;
+        script.buffersToDeliver = 0;
+        script.unprepareRefusals = c.unprepareRefusals;
+        script.closeRefusals = c.closeRefusals;
+        script.onQueued = [](int) { PostStartStopClick(); };
+        scripted::Install(script);
+        ClickStartStop();
+        EXPECT_EQ(scripted::Seen().openHandles, c.closed ? 0 : 1) << c.driver;
+        EXPECT_EQ(capture::WaveIn, nullptr) << c.driver;
+
+        const size_t before = scripted::Seen().calls.size();
+        testsupport::StartMessageBoxWatch("Warning");
+        ClickStartStop();
+        const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
+        const std::vector<std::string> next(scripted::Seen().calls.begin() + before,
+                                            scripted::Seen().calls.end());
+        ASSERT_EQ(boxes.size(), c.closed ? 0u : 1u) << c.driver;
+        if (!c.closed) {
+            EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
+        }
+        EXPECT_EQ(next.front(), c.closed ? "open" : "reset") << c.driver;
+        EXPECT_EQ(std::count(next.begin(), next.end(), "prepare"), c.closed ? 1 : 0) << c.driver;
+    }
+    // Once the stuck device closes, the next Start records again.
+    scripted::Script works;
+    works.buffersToDeliver = 0;
+    works.onQueued = [](int) { PostStartStopClick(); };
+    scripted::Install(works);
+    ClickStartStop();
+    const std::vector<std::string> calls = {"reset", "close", "open", "start", "prepare",
+                                            "add",   "reset", "unprepare", "close"};
+    EXPECT_EQ(scripted::Seen().calls, calls);
 }
 
 // Closing the window during capture: the device is closed while the drawing
@@ -369,7 +412,7 @@ TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
     EXPECT_FALSE(IsWindow(facts::MainDialog));
     EXPECT_EQ(capture::WaveIn, nullptr);
     EXPECT_EQ(GetObjectType(pen), 0u);
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 0);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << "once the close has handed it back";
 }
 
 // The whole program's loop returns 0 when the window is closed during capture.
@@ -389,7 +432,7 @@ TEST_F(CaptureTest, RunMainWindowReturnsAfterACloseDuringCapture)
 
     EXPECT_EQ(app::RunMainWindow(nullptr), 0);
     EXPECT_FALSE(IsWindow(facts::MainDialog));
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 3);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 4);
     EXPECT_EQ(scripted::CountCalls("close"), 1);
 }
 
@@ -410,7 +453,7 @@ TEST_F(CaptureTest, BuffersAndStartStopCyclesLeakNothing)
 
     scripted::Install(script);
     ClickStartStop();
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 2000);
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2001);
     scripted::Script cycle;
     cycle.buffersToDeliver = 1;
     cycle.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };

@@ -103,6 +103,10 @@ TEST(MouseZoom, EveryTransition)
          MouseAction::InvertBand, 200, 250, true},
         {"move elsewhere while selecting", Selecting, MouseEvent::Move, false, 250,
          ZoomState::Selecting, MouseAction::None, 0, 0, false},
+        {"pointer over the plot in zoom", Zoomed, MouseEvent::Pointer, true, 100,
+         ZoomState::Zoomed, MouseAction::None, 0, 0, true},
+        {"pointer elsewhere in live", Live, MouseEvent::Pointer, false, 100, ZoomState::Live,
+         MouseAction::None, 0, 0, false},
         {"paint in live", Live, MouseEvent::Paint, false, 0, ZoomState::Live,
          MouseAction::RedrawLive, 0, 0, false},
         {"paint while selecting", Selecting, MouseEvent::Paint, false, 0, ZoomState::Selecting,
@@ -145,6 +149,7 @@ TEST(MouseZoom, StepsThatChangeNoVariable)
         {"release ending no drag in zoom", Zoomed, MouseEvent::Release, true},
         {"paint in zoom", Zoomed, MouseEvent::Paint, true},
         {"paint while selecting", Selecting, MouseEvent::Paint, true},
+        {"pointer while selecting", Selecting, MouseEvent::Pointer, true},
     };
     for (const Row& row : rows)
         EXPECT_TRUE(Same(plot.Step(row.from, row.event, 300, row.over).state, row.from))
@@ -252,18 +257,19 @@ TEST(MouseZoom, BandEdgeFollowsTheLimitedX)
     }
 }
 
-TEST(MouseZoom, MovesBeforeTheFirstBufferDoNothing)
+TEST(MouseZoom, MovesAndPointersBeforeTheFirstBufferDoNothing)
 {
     Plot plot;
     plot.context.bufferProcessed = false;
     for (const MouseState& from : {MouseState{}, Live, Selecting, Zoomed})
-        for (bool over : {true, false}) {
-            const MouseStep step = plot.Step(from, MouseEvent::Move, 123, over);
-            EXPECT_TRUE(Same(step.state, from));
-            EXPECT_EQ(step.action, MouseAction::None);
-            EXPECT_FALSE(step.setCrossHair);
-            EXPECT_FALSE(step.focusPlot);
-        }
+        for (bool over : {true, false})
+            for (MouseEvent event : {MouseEvent::Move, MouseEvent::Pointer}) {
+                const MouseStep step = plot.Step(from, event, 123, over);
+                EXPECT_TRUE(Same(step.state, from));
+                EXPECT_EQ(step.action, MouseAction::None);
+                EXPECT_FALSE(step.setCrossHair);
+                EXPECT_FALSE(step.focusPlot);
+            }
     EXPECT_EQ(plot.Step(MouseState{}, MouseEvent::Move, 123).state.CursorX, 0);
 }
 

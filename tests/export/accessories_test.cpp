@@ -24,7 +24,8 @@ SECURITY_ATTRIBUTES ProcessAttributes, ThreadAttributes;
 STARTUPINFOA Startup;
 std::vector<std::string> CommandLines;
 std::vector<std::string> Missing;
-bool NoApplicationNameEnvironmentOrDirectory = false;
+bool NoApplicationNameOrEnvironment = false;
+std::string Directory;
 BOOL InheritHandles = TRUE;
 DWORD CreationFlags = 0;
 HANDLE Given[2] = {};
@@ -37,7 +38,8 @@ BOOL RecordProcess(const char* application, char* commandLine, SECURITY_ATTRIBUT
     ProcessAttributes = *process;
     ThreadAttributes = *thread;
     Startup = *startup;
-    NoApplicationNameEnvironmentOrDirectory = !application && !environment && !directory;
+    NoApplicationNameOrEnvironment = !application && !environment;
+    Directory = directory ? directory : "(none)";
     InheritHandles = inherit;
     CreationFlags = flags;
     if (std::find(Missing.begin(), Missing.end(), commandLine) != Missing.end())
@@ -73,24 +75,33 @@ protected:
 };
 
 // Windows XP is 5.1, Server 2003 and XP x64 5.2, Vista 6.0; Windows 10
-// reports 10.0 (or 6.2 to a program whose manifest does not name it).
+// reports 10.0 (or 6.2 to a program whose manifest does not name it). Each
+// program is the system folder's, started there; one that does not start
+// is reported.
 TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 {
-    const char* const xpPage = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,2";
-    const char* const vistaPage = "rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ,1";
+    const std::string system = platform::SystemFolder();
+    ASSERT_FALSE(system.empty());
+    const std::string mixer = "\"" + system + "\\Sndvol32.exe\"";
+    const std::string vistaMixer = "\"" + system + "\\SndVol.exe\"";
+    const std::string panel = "\"" + system + "\\rundll32.exe\" shell32.dll,Control_RunDLL mmsys.cpl, ,";
+    const std::string xpPage = panel + "2", vistaPage = panel + "1";
+    const std::string noMixer = "Volume mixer didn't open!", noPanel = "Audio devices panel didn't open!";
     struct Case {
         int menu;
         DWORD major, minor;
         std::vector<std::string> missing, commandLines;
+        std::string warning;
     };
     const Case cases[] = {
-        {facts::IdMenuMixer, 5, 1, {}, {"Sndvol32.exe"}},
-        {facts::IdMenuMixer, 10, 0, {"Sndvol32.exe"}, {"Sndvol32.exe", "SndVol.exe"}},
-        {facts::IdMenuMixer, 10, 0, {"Sndvol32.exe", "SndVol.exe"}, {"Sndvol32.exe", "SndVol.exe"}},
-        {facts::IdMenuAudioDevices, 5, 1, {}, {xpPage}},
-        {facts::IdMenuAudioDevices, 5, 2, {}, {xpPage}},
-        {facts::IdMenuAudioDevices, 6, 0, {}, {vistaPage}},
-        {facts::IdMenuAudioDevices, 10, 0, {}, {vistaPage}},
+        {facts::IdMenuMixer, 5, 1, {}, {mixer}, ""},
+        {facts::IdMenuMixer, 10, 0, {mixer}, {mixer, vistaMixer}, ""},
+        {facts::IdMenuMixer, 10, 0, {mixer, vistaMixer}, {mixer, vistaMixer}, noMixer},
+        {facts::IdMenuAudioDevices, 5, 1, {}, {xpPage}, ""},
+        {facts::IdMenuAudioDevices, 5, 2, {}, {xpPage}, ""},
+        {facts::IdMenuAudioDevices, 6, 0, {}, {vistaPage}, ""},
+        {facts::IdMenuAudioDevices, 10, 0, {}, {vistaPage}, ""},
+        {facts::IdMenuAudioDevices, 10, 0, {vistaPage}, {vistaPage}, noPanel},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLines.back() + " on " + std::to_string(c.major) + "." +
@@ -100,9 +111,17 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
         Missing = c.missing;
         CommandLines.clear();
         Given[0] = Given[1] = nullptr;
+        testsupport::StartMessageBoxWatch("Warning");
         EXPECT_EQ(Menu(c.menu), 0);
+        const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
+        ASSERT_EQ(boxes.size(), c.warning.empty() ? 0u : 1u);
+        if (!boxes.empty()) {
+            EXPECT_EQ(boxes[0].text, c.warning);
+            EXPECT_EQ(boxes[0].owner, nullptr);
+        }
         EXPECT_EQ(CommandLines, c.commandLines);
-        EXPECT_TRUE(NoApplicationNameEnvironmentOrDirectory);
+        EXPECT_TRUE(NoApplicationNameOrEnvironment);
+        EXPECT_EQ(Directory, system);
         for (const SECURITY_ATTRIBUTES& attributes : {ProcessAttributes, ThreadAttributes}) {
             EXPECT_EQ(attributes.nLength, sizeof(SECURITY_ATTRIBUTES));
             EXPECT_EQ(attributes.lpSecurityDescriptor, nullptr);
@@ -121,6 +140,7 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
     }
     Missing.clear();
     EXPECT_EQ(export_::RunDetached("x.exe"), 4242u);
+    EXPECT_EQ(Directory, "(none)");
 #ifndef _WIN64
     // The 32-bit layouts the system expects.
     EXPECT_EQ(ProcessAttributes.nLength, 12u);
@@ -151,7 +171,8 @@ HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char
                       const char* directory, INT show)
 {
     ShellCall = std::string(owner ? "owner" : "no owner") + "|" + verb + "|" + file + "|" +
-                (parameters ? parameters : "no parameters") + "|" + directory + "|" +
+                (parameters ? parameters : "no parameters") + "|" +
+                (directory ? directory : "no folder") + "|" +
                 std::to_string(show);
     return reinterpret_cast<HINSTANCE>(ShellResult);
 }
@@ -167,7 +188,7 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
         testsupport::StartMessageBoxWatch("Warning");
         EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
         const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-        EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|" + directory + "|1");
+        EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|no folder|1");
         ASSERT_EQ(boxes.size(), result <= 32 ? 1u : 0u) << result;
         if (result <= 32) {
             EXPECT_EQ(boxes[0].text, "Help file didn't open!");
@@ -180,6 +201,24 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
     testsupport::StartMessageBoxWatch("Warning");
     EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
     EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 1u);
+
+    // A folder whose name the ANSI code page cannot spell ("?" in its ANSI
+    // name), holding the guide: the shell finds it (and, here, has no
+    // program for it: 31).
+    const std::wstring unspellable = L"\u0141ukasz";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, unspellable.c_str(), -1, nullptr, 0, nullptr, &lost);
+    ASSERT_TRUE(lost) << "the ANSI code page spells the folder's name";
+    ASSERT_TRUE(CreateDirectoryW(unspellable.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(unspellable.c_str()));
+    CloseHandle(CreateFileW(L"help spectrum.htm", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    testsupport::StartMessageBoxWatch("Warning");
+    const INT_PTR found = export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0);
+    testsupport::StopMessageBoxWatch();
+    DeleteFileW(L"help spectrum.htm");
+    SetCurrentDirectoryA(directory.c_str());
+    RemoveDirectoryW(unspellable.c_str());
+    EXPECT_TRUE(found == SE_ERR_NOASSOC || found > 32) << found;
 }
 
 // The About box, observed from a timer inside its own loop, then closed.

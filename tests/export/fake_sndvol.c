@@ -1,7 +1,7 @@
 /* A stand-in for the volume mixer of Vista and later, installed as
    SndVol.exe in the Wine prefix's system folder by windows_versions.sh:
-   leaves its command line in "SndVol-started.txt" in its current folder and
-   ends. The text is written under another name first, so that a reader never
+   leaves its command line in "SndVol-started.txt" in its current folder (the
+   program starts it in the system folder) and ends. The text is written under another name first, so that a reader never
    sees half of it. */
 #include <windows.h>
 #include <string.h>

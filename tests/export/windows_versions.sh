@@ -14,7 +14,7 @@ wine_run() { "$root/tools/wine-run" "$build" "$@" </dev/null; }
 installed=()
 cleanup() {
   wine_run reg delete "$key" /f >/dev/null 2>&1 || true
-  rm -f "${installed[@]}"
+  rm -f "${installed[@]}" "$windows"/*/SndVol-started.txt
 }
 trap cleanup EXIT
 

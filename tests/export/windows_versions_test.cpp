@@ -15,11 +15,13 @@ namespace {
 
 std::vector<std::string> CommandLines;
 
+// Records the start and answers as if the process had started.
 BOOL RecordOnly(const char*, char* commandLine, SECURITY_ATTRIBUTES*, SECURITY_ATTRIBUTES*, BOOL,
-                DWORD, void*, const char*, STARTUPINFOA*, PROCESS_INFORMATION*)
+                DWORD, void*, const char*, STARTUPINFOA*, PROCESS_INFORMATION* started)
 {
     CommandLines.push_back(commandLine);
-    return FALSE;
+    *started = {nullptr, nullptr, 4242, 4343};
+    return TRUE;
 }
 
 bool OnXp()
@@ -45,17 +47,21 @@ TEST_F(WindowsVersions, AudioDevicesOpensTheAudioPageOfTheVersionItRunsOn)
     platform::Calls.StartProcess = RecordOnly;
     Menu(facts::IdMenuAudioDevices);
     const std::string page = OnXp() ? "2" : "1";
-    EXPECT_EQ(CommandLines,
-              std::vector<std::string>{"rundll32.exe shell32.dll,Control_RunDLL mmsys.cpl, ," + page});
+    EXPECT_EQ(CommandLines, std::vector<std::string>{"\"" + platform::SystemFolder() +
+                                                     "\\rundll32.exe\" shell32.dll,Control_RunDLL mmsys.cpl, ," + page});
 }
 
-// SndVol.exe inherits the current directory and leaves its mark there.
+// SndVol.exe is started by its full path in the system folder, and leaves its
+// mark in the folder it was started in.
 TEST_F(WindowsVersions, MixerStartsSndVolWhereSndvol32IsMissing)
 {
+    const std::string system = platform::SystemFolder();
+    const std::string mark = system + "\\SndVol-started.txt";
     Menu(facts::IdMenuMixer);
-    for (int i = 0; i < 300 && GetFileAttributesA("SndVol-started.txt") == INVALID_FILE_ATTRIBUTES; ++i)
+    for (int i = 0; i < 300 && GetFileAttributesA(mark.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(100);
-    EXPECT_EQ(ReadFile("SndVol-started.txt"), "SndVol.exe");
+    EXPECT_EQ(ReadFile(mark), "\"" + system + "\\SndVol.exe\"");
+    DeleteFileA(mark.c_str());
 }
 
 }  // namespace

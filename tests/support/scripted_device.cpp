@@ -46,6 +46,7 @@ MMRESULT Open(HWAVEIN* handle, UINT device, const WAVEFORMATEX* format)
     if (CurrentScript.openFails)
         return MMSYSERR_BADDEVICEID;
     *handle = FakeHandle;
+    ++CurrentRecord.openHandles;
     return MMSYSERR_NOERROR;
 }
 
@@ -82,9 +83,21 @@ MMRESULT AddBuffer(HWAVEIN, WAVEHDR* header)
     return MMSYSERR_NOERROR;
 }
 
+// Takes one of a refusal count: false while refusals remain.
+bool Relents(int& refusals)
+{
+    if (refusals == 0)
+        return true;
+    if (refusals > 0)
+        --refusals;
+    return false;
+}
+
 MMRESULT Unprepare(HWAVEIN, WAVEHDR* header)
 {
     CurrentRecord.calls.push_back("unprepare");
+    if (!Relents(CurrentScript.unprepareRefusals))
+        return WAVERR_STILLPLAYING;
     header->dwFlags &= ~WHDR_PREPARED;
     return MMSYSERR_NOERROR;
 }
@@ -103,6 +116,9 @@ MMRESULT Close(HWAVEIN)
     CurrentRecord.calls.push_back("close");
     if (CurrentScript.onClose)
         CurrentScript.onClose();
+    if (!Relents(CurrentScript.closeRefusals))
+        return WAVERR_STILLPLAYING;
+    --CurrentRecord.openHandles;
     return MMSYSERR_NOERROR;
 }
 

@@ -20,6 +20,11 @@ struct Script {
     // was. As winmm does, queueing an unprepared header fails as well.
     bool prepareFails = false;
     bool addBufferFails = false;
+    // Unprepare, and Close, answer WAVERR_STILLPLAYING this many times before
+    // they work, as a driver that still holds the buffer does; a negative
+    // count means every time.
+    int unprepareRefusals = 0;
+    int closeRefusals = 0;
     // Buffers handed back done; the one queued after them never comes back
     // by itself (only a reset returns it). A negative count means every buffer.
     int buffersToDeliver = -1;
@@ -52,6 +57,7 @@ struct Record {
     UINT openedDevice = 0;
     WAVEFORMATEX format = {};
     int queued = 0;                  // buffers queued so far
+    int openHandles = 0;             // opened and not yet closed
     std::vector<const void*> bufferAddresses;
 };
 
