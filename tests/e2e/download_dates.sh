@@ -11,6 +11,16 @@ root=$1 zip=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "$zip" ] || fail "$zip is missing (tools/test.sh makes it, or package_windows of tools/session.sh)"
 epoch=$(cmake -DSOURCE_DIR="$root" -P "$root/cmake/SourceDateEpoch.cmake")
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+# A clone that git cannot read must stop the dating, not fall back to the
+# date of a tree without git (which two builders of one commit would not share).
+echo "gitdir: $scratch/none" >"$scratch/.git"
+! env -u SOURCE_DATE_EPOCH cmake -DSOURCE_DIR="$scratch" -P "$root/cmake/SourceDateEpoch.cmake" >/dev/null 2>&1 ||
+  fail "a clone that git cannot read was dated all the same"
+rm "$scratch/.git"
+[[ "$(env -u SOURCE_DATE_EPOCH cmake -DSOURCE_DIR="$scratch" -P "$root/cmake/SourceDateEpoch.cmake")" =~ ^[0-9]+$ ]] ||
+  fail "a tree without git is not dated"
 dos_time() { TZ=UTC0 date -d "@$1" +%Y%m%d.%H%M%S; }
 # A DOS time counts seconds in twos; zip rounds an odd second either way.
 allowed=" $(dos_time $((epoch - epoch % 2))) $(dos_time $((epoch + epoch % 2))) "
@@ -28,8 +38,7 @@ extras=$(zipinfo -v "$zip" | grep -c 'length of extra field: *[1-9]' || true)
 
 # TimeDateStamp: 4 bytes at 8 past the PE signature, whose offset is at 0x3c.
 exe=$(printf '%s\n' "${names[@]}" | grep '\.exe$') || fail "no program in $zip"
-header=$(mktemp)
-trap 'rm -f "$header"' EXIT
+header="$scratch/program"
 unzip -p "$zip" "$exe" >"$header"
 pe=$(od -An -tu4 -j60 -N4 "$header" | tr -d ' ')
 stamp=$(od -An -tu4 -j$((pe + 8)) -N4 "$header" | tr -d ' ')
