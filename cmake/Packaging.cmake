@@ -2,7 +2,8 @@
 # cmake/ZipDownload.cmake (the reason it is not CPack's ZIP generator is
 # there): SpectrumAnalyser-<version>-win32.zip or -win64.zip in
 # ANALYSER_DIST_DIR, one top folder of the same name holding the stripped
-# program, the user's guide, README.txt (CRLF) and COPYING, each dated at the
+# program, the user's guide, README.txt (CRLF) and COPYING (the GPL version 3
+# as the repository holds it, not the build host's copy), each dated at the
 # last commit. tools/session.sh (package_windows) runs cpack for both builds
 # and writes SHA256SUMS beside the zips.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -14,10 +15,6 @@ set(ANALYSER_DIST_DIR "${CMAKE_SOURCE_DIR}/build/dist" CACHE PATH
     "Folder that receives the zips of the Windows builds")
 set(DOWNLOAD_NAME "SpectrumAnalyser-${PROJECT_VERSION}-${DOWNLOAD_ARCH}")
 
-set(license /usr/share/common-licenses/GPL-3)
-if(NOT EXISTS ${license})
-  message(FATAL_ERROR "${license} is missing (Debian's base-files holds it)")
-endif()
 configure_file(resources/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
 
 # cpack installs what is built and builds nothing more: a release needs the
@@ -25,7 +22,7 @@ configure_file(resources/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS spectrum RUNTIME DESTINATION .)
 install(FILES "resources/help spectrum.htm" ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
-install(FILES ${license} DESTINATION . RENAME COPYING)
+install(FILES COPYING DESTINATION .)
 
 set(CPACK_GENERATOR External)
 set(CPACK_EXTERNAL_REQUESTED_VERSIONS 1.0)
