@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # download_dates.sh SOURCE_DIR ZIP
-# What a rebuild of the same commit must repeat, checked in one build: every
-# entry of ZIP is dated at the source's time (cmake/SourceDateEpoch.cmake,
-# to the 2 s of a zip's DOS time), carries no extra field (where the times of
-# access and inode change of the build machine would go), and the entries
-# come in the order of their names; the program's PE header holds that time
-# or 0, not the time it was linked or stripped.
+# What a rebuild of the same commit must repeat, checked in one build: the
+# BUILDINFO.txt beside ZIP names the compilers, binutils, zip and CMake that
+# made it, whose versions a rebuild needs; every entry of ZIP is dated at the
+# source's time (cmake/SourceDateEpoch.cmake, to the 2 s of a zip's DOS
+# time), carries no extra field (where the times of access and inode change
+# of the build machine would go), and the entries come in the order of their
+# names; the program's PE header holds that time or 0, not the time it was
+# linked or stripped.
 set -euo pipefail
 root=$1 zip=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "$zip" ] || fail "$zip is missing (tools/test.sh makes it, or package_windows of tools/session.sh)"
+for tool in '(GCC)' 'GNU Binutils' 'Info-ZIP' 'cpack version'; do
+  grep -qF "$tool" "$(dirname "$zip")/BUILDINFO.txt" || fail "BUILDINFO.txt beside $zip does not name $tool"; done
 epoch=$(cmake -DSOURCE_DIR="$root" -P "$root/cmake/SourceDateEpoch.cmake")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
