@@ -19,7 +19,6 @@ get_filename_component(parent "${stage}" DIRECTORY)
 if(NOT IS_DIRECTORY "${parent}/${name}")
   message(FATAL_ERROR "the staged installation is not in ${parent}/${name}")
 endif()
-find_program(ZIP zip REQUIRED)
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${parent}" "${parent}/${name}/*")
 list(SORT files)
@@ -38,6 +37,6 @@ set(zip "${CPACK_ANALYSER_DIST_DIR}/${name}.zip")
 file(REMOVE "${zip}")
 # zip writes DOS times, which are local times: in UTC they read as the epoch.
 set(ENV{TZ} UTC0)
-execute_process(COMMAND ${ZIP} -X -D -q -9 "${zip}" ${files}
+execute_process(COMMAND ${CPACK_ANALYSER_ZIP} -X -D -q -9 "${zip}" ${files}
                 WORKING_DIRECTORY "${parent}" COMMAND_ERROR_IS_FATAL ANY)
 message(STATUS "${zip}: ${files}, all dated ${epoch}")

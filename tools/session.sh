@@ -23,7 +23,10 @@ build_win64() { local root=$1; shift; build_windows "$root" win64 x86_64-w64-min
 # package_windows ROOT: the downloads of the two Windows builds, staged by
 # CPack from build/win32 and build/win64 (their programs built; it builds
 # nothing) and zipped into build/dist by cmake/ZipDownload.cmake, with
-# SHA256SUMS beside the zips. The same commit gives the same bytes.
+# SHA256SUMS beside the zips and BUILDINFO.txt (buildinfo). The same commit
+# gives the same bytes with the same tools. SHA256SUMS lists the zips alone:
+# a rebuild whose tools differ only in a version that changes no byte still
+# matches it.
 package_windows() {
   local root=$1 dist="$1/build/dist" name
   rm -rf "$dist"
@@ -31,7 +34,43 @@ package_windows() {
     cpack --config "$root/build/$name/CPackConfig.cmake" >/dev/null
   done
   (cd "$dist" && sha256sum -- *.zip >SHA256SUMS)
+  buildinfo "$root" >"$dist/BUILDINFO.txt"
   echo "Downloads in $dist:" $(cd "$dist" && ls)
+}
+
+# buildinfo ROOT: the versions of what made the downloads: the tools each
+# Windows build names in its download-tools.txt (cmake/Packaging.cmake), what
+# their compilers run and link in (cc1plus, ld, libstdc++, libgcc, the
+# MinGW-w64 runtime) and the cpack that package_windows runs. First the
+# Debian packages that hold them, then each tool's own version line.
+buildinfo() {
+  local root=$1 tool file package tools=() files=()
+  mapfile -t tools < <(cat "$root"/build/win{32,64}/download-tools.txt; echo cpack)
+  for tool in "${tools[@]}"; do
+    tool=$(command -v "$tool")
+    files+=("$tool")
+    case $tool in *-g++*)
+      for file in prog-name=cc1plus prog-name=ld file-name=libstdc++.a file-name=libgcc.a \
+                  file-name=libmingw32.a; do
+        files+=("$("$tool" -print-$file)")
+      done;;
+    esac
+  done
+  echo "Made on $(. /etc/os-release && echo "$PRETTY_NAME") with these Debian packages:"
+  for file in "${files[@]}"; do
+    file=$(readlink -f "$file")
+    if package=$(dpkg -S "$file" 2>/dev/null); then
+      dpkg-query -W -f='${Package} ${Version}\n' "${package%%:*}"
+    else
+      echo "(no Debian package holds $file)"
+    fi
+  done | LC_ALL=C sort -u
+  echo
+  echo "The tools say:"
+  for file in "${files[@]}"; do
+    case $file in */cc1plus|*.a) continue;; esac
+    echo "$(basename "$file"): $("$file" --version 2>&1 | grep -v '^Copyright' | sed -n 1p)"
+  done | awk '!seen[$0]++'
 }
 
 # build_asan ROOT [TARGET...]: build/asan, the native build with
