@@ -28,14 +28,11 @@ typedef BOOL (WINAPI* SetDllDirectoryAProc)(LPCSTR);
 void RestrictDllSearch()
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return;
-    auto systemOnly = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    auto systemOnly =
+        platform::Entry<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
     if (systemOnly && systemOnly(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
-    auto setDirectory = reinterpret_cast<SetDllDirectoryAProc>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    auto setDirectory = platform::Entry<SetDllDirectoryAProc>(kernel, "SetDllDirectoryA");
     if (setDirectory)
         setDirectory("");
 }
@@ -47,8 +44,7 @@ void RegisterCommonControls()
     HMODULE library = LoadLibraryA("COMCTL32.DLL");
     if (!library)
         return;
-    auto initialise = reinterpret_cast<InitCommonControlsExProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    auto initialise = platform::Entry<InitCommonControlsExProc>(library, "InitCommonControlsEx");
     if (initialise) {
         INITCOMMONCONTROLSEX controls;
         controls.dwSize = 8;

@@ -30,7 +30,7 @@ struct Winmm {
 template <typename Function>
 bool Find(HMODULE library, const char* name, Function& entry)
 {
-    entry = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    entry = platform::Entry<Function>(library, name);
     return entry != nullptr;
 }
 

@@ -23,16 +23,6 @@ BOOL SystemStartProcess(const char* applicationName, char* commandLine,
 typedef HINSTANCE(WINAPI* ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 typedef HRESULT(WINAPI* CoInitializeExFunction)(void*, DWORD);
 
-// The address of `function` in the system library `library`, or 0.
-template <typename Function>
-Function SystemEntry(const char* library, const char* function)
-{
-    HMODULE module = LoadSystemLibrary(library);
-    return module ? reinterpret_cast<Function>(
-                        reinterpret_cast<void*>(GetProcAddress(module, function)))
-                  : nullptr;
-}
-
 // The shell is loaded at the first shell open, not at start-up: with the
 // libraries it pulls in it costs most of a megabyte and part of the start,
 // for a command most runs never use. The shell may hand the file to a
@@ -42,9 +32,11 @@ Function SystemEntry(const char* library, const char* function)
 ShellExecuteFunction ShellExecuteEntry()
 {
     static const ShellExecuteFunction entry = [] {
-        if (auto initialise = SystemEntry<CoInitializeExFunction>("ole32.dll", "CoInitializeEx"))
+        auto initialise =
+            Entry<CoInitializeExFunction>(LoadSystemLibrary("ole32.dll"), "CoInitializeEx");
+        if (initialise)
             initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        return SystemEntry<ShellExecuteFunction>("shell32.dll", "ShellExecuteA");
+        return Entry<ShellExecuteFunction>(LoadSystemLibrary("shell32.dll"), "ShellExecuteA");
     }();
     return entry;
 }

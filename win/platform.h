@@ -53,6 +53,16 @@ Functions System();
 // the program or in the current folder.
 std::string SystemFolder();
 
+// The function `name` of `library` as a `Function`, or 0 when the library
+// (0 too) or the function is missing: for calls that not every Windows has.
+template <typename Function>
+Function Entry(HMODULE library, const char* name)
+{
+    return library ? reinterpret_cast<Function>(
+                         reinterpret_cast<void*>(GetProcAddress(library, name)))
+                   : nullptr;
+}
+
 // The system library `name` (such as "winmm.dll") loaded from SystemFolder(),
 // with the libraries it needs searched for from there too; 0 when it does not
 // load. It stays loaded for the rest of the run.
