@@ -1,6 +1,6 @@
 // The program's entry. The command line and the show command are not used.
 #include <windows.h>
 
-#include "app/mainwindow.h"
+#include "app/startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return app::RunProgram(); }

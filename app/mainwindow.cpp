@@ -10,6 +10,7 @@
 #include "display/plot.h"
 #include "display/sliderhandlers.h"
 #include "display/surface.h"
+#include "dsp/window.h"
 #include "dsp/fft.h"
 #include "export/commands.h"
 #include "facts/facts.h"
@@ -17,10 +18,14 @@
 
 namespace app {
 
-const char* const WindowNames[WindowNameCount] = {
-    "Blackmann", "Hamming", "Hanning", "Kaiser", "Welch (Gaussian)", "Rectangular"};
-
 namespace {
+
+// The window functions in the order of the selector's items; an item's index
+// is the window kind.
+const char* const WindowNames[] = {
+    "Blackmann", "Hamming", "Hanning", "Kaiser", "Welch (Gaussian)", "Rectangular"};
+static_assert(sizeof WindowNames / sizeof WindowNames[0] == dsp::WindowKindCount,
+              "a window kind without its name in the selector, or a name without its kind");
 
 constexpr DWORD MainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
                             WS_MAXIMIZEBOX | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK;

@@ -8,16 +8,6 @@
 
 namespace app {
 
-// The window functions in the order of the selector's items; an item's index
-// is the window kind.
-constexpr int WindowNameCount = 6;
-extern const char* const WindowNames[WindowNameCount];
-
-// The program from WinMain on: on a processor without SSE2 a warning and
-// nothing more, else the common controls registered and the main window run.
-// Returns 0, the program's exit code.
-int RunProgram();
-
 // The program's main window from start to close: builds it, initialises and
 // shows it and runs its loop until the window is gone. Returns the value the
 // window was ended with (0). `owner` is always 0.

@@ -1,7 +1,7 @@
-// Start-up before the main window: the processor check and the common
-// controls. On the 32-bit build this file and main.cpp are compiled without
-// SSE (app/CMakeLists.txt): they run before the program knows that the
-// processor has it.
+// Start-up before the main window: the DLL search, the processor check and
+// the common controls.
+#include "app/startup.h"
+
 #include <windows.h>
 #include <commctrl.h>
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 
 namespace bench {
 

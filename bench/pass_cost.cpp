@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/fftw_pass.h"
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "capture/patience.h"
 #include "capture/wavein.h"
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 #include "facts/facts.h"
 #include "win/platform.h"
 #include "win/winlayer.h"

@@ -19,7 +19,7 @@ int32_t NearestSaturated(double value)
         return INT32_MAX;
     if (value <= -2147483648.0)
         return INT32_MIN;
-    return numeric::Nearest(value);
+    return dsp::Nearest(value);
 }
 
 // Bin under a half-pixel position on the logarithmic axis.
@@ -52,7 +52,7 @@ int32_t BinToX(int32_t bin, int32_t scale)
 {
     if (scale != LogarithmicScale)
         return bin;
-    return 2 * numeric::Fix(LogAxisFactor * numeric::LogE(bin));
+    return 2 * dsp::Fix(LogAxisFactor * dsp::LogE(bin));
 }
 
 int32_t XToBin(int32_t x, int32_t scale)
@@ -69,12 +69,12 @@ int32_t LevelToY(double amplitude, int32_t height, int32_t reference)
 
 float LevelScale(int32_t height, int32_t reference)
 {
-    return static_cast<float>(height / numeric::LogE(reference));
+    return static_cast<float>(height / dsp::LogE(reference));
 }
 
 int32_t LevelToYScaled(double amplitude, float scaleY, int32_t reference)
 {
-    const float y = static_cast<float>(scaleY * numeric::LogE(reference / amplitude));
+    const float y = static_cast<float>(scaleY * dsp::LogE(reference / amplitude));
     return NearestSaturated(y);
 }
 
@@ -116,30 +116,30 @@ Graticule BuildGraticule(int32_t scale, int32_t width, int32_t height)
     if (scale == LogarithmicScale) {
         // Ten times finer lines in the lowest tenth, set 4 pixels right of
         // their bins so that they stay apart from the coarse set.
-        const int32_t fineStep = numeric::Nearest(width / 100.0);
-        const int32_t fineLast = numeric::Nearest(width / 10.0);
+        const int32_t fineStep = dsp::Nearest(width / 100.0);
+        const int32_t fineLast = dsp::Nearest(width / 10.0);
         if (fineStep >= 1)
             for (int32_t bin = fineStep; bin <= fineLast; bin += fineStep) {
                 const int32_t x = BinToX(bin, LogarithmicScale) + 4;
                 AddLine(g, x, 0, x, height);
             }
         // The bins of the linear scale's lines.
-        const int32_t step = numeric::Nearest(width / 10.0);
-        const int32_t last = numeric::Nearest(width / 10.0 + width);
+        const int32_t step = dsp::Nearest(width / 10.0);
+        const int32_t last = dsp::Nearest(width / 10.0 + width);
         if (step >= 1)
             for (int32_t bin = step; bin <= last; bin += step) {
                 const int32_t x = BinToX(bin, LogarithmicScale);
                 AddLine(g, x, 0, x, height);
             }
     } else {
-        const int32_t step = numeric::Nearest(width / 10.0);
+        const int32_t step = dsp::Nearest(width / 10.0);
         if (step >= 1)
             for (int32_t x = 0; x <= width; x += step)
                 AddLine(g, x, 0, x, height);
     }
 
     // Level lines leave the 30 right-hand columns to the labels.
-    const int32_t step = numeric::Nearest(height / 10.0);
+    const int32_t step = dsp::Nearest(height / 10.0);
     if (step >= 1) {
         int32_t n = 1;
         for (int32_t y = step; y <= height; y += step, ++n) {

@@ -48,14 +48,14 @@ void PaintBlankGraticule(int32_t scale)
 // each point to the next, in one call.
 void DrawTrace(int32_t scale)
 {
-    const std::array<Point, TracePointCount> trace =
+    const std::array<Point, dsp::BinCount> trace =
         TracePoints(dsp::Spectrum, scale, PlotHeight, dsp::ReferenceLevel);
-    POINT points[TracePointCount];
-    for (int32_t n = 0; n < TracePointCount; ++n) {
+    POINT points[dsp::BinCount];
+    for (int32_t n = 0; n < dsp::BinCount; ++n) {
         points[n].x = trace[n].x;
         points[n].y = trace[n].y;
     }
-    Polyline(MemoryDC, points, TracePointCount);
+    Polyline(MemoryDC, points, dsp::BinCount);
 }
 
 // The yellow line over the plot's full height at x.
@@ -130,12 +130,12 @@ void RedrawPlot(int32_t& cursorX)
 void RedrawPlotReference(int32_t& cursorX)
 {
     const int32_t scale = CurrentScale();
-    const std::array<Point, TracePointCount> trace =
+    const std::array<Point, dsp::BinCount> trace =
         TracePoints(dsp::Spectrum, scale, PlotHeight, dsp::ReferenceLevel);
 
     DrawGraticule(scale);
     MoveToEx(MemoryDC, trace[0].x, trace[0].y, nullptr);
-    for (int32_t n = 1; n < TracePointCount; ++n)
+    for (int32_t n = 1; n < dsp::BinCount; ++n)
         LineTo(MemoryDC, trace[n].x, trace[n].y);
 
     DrawCursorLine(cursorX);

@@ -2,6 +2,7 @@
 
 #include "display/plotmath.h"
 #include "dsp/numeric.h"
+#include "dsp/readings.h"
 
 #include <utility>
 
@@ -58,8 +59,7 @@ MouseStep Move(const MouseState& state, bool overPlot, int32_t plotX, const Plot
     // The frequency is that of the bin under the mouse even beyond the
     // spectrum; the level of such a bin is read from the last entry, which
     // the pass never fills.
-    const float frequency =
-        static_cast<float>(static_cast<double>(bin) * plot.sampleRate / dsp::FftLength);
+    const float frequency = static_cast<float>(dsp::BinFrequency(bin, plot.sampleRate));
     if (state.ZoomMode == 1) {
         const float level = LevelInDecibels(plot.spectrum[SpectrumIndex(bin)], plot.reference);
         step.action = MouseAction::WriteZoomReadout;
@@ -101,9 +101,9 @@ MouseStep Release(const MouseState& state, bool overPlot, int32_t plotX,
     // Keep the band's ends 5 half-pixels short of the right edge.
     const double limit = plot.width / 2.0 - 5;
     if (limit < next.SelectionStart)
-        next.SelectionStart = numeric::Nearest(limit);
+        next.SelectionStart = dsp::Nearest(limit);
     if (limit < next.SelectionEnd)
-        next.SelectionEnd = numeric::Nearest(limit);
+        next.SelectionEnd = dsp::Nearest(limit);
     if (next.SelectionEnd < next.SelectionStart)
         std::swap(next.SelectionStart, next.SelectionEnd);
 
@@ -129,7 +129,7 @@ ZoomState ZoomStateOf(const MouseState& state)
 
 int32_t HalfPixels(int32_t x)
 {
-    return numeric::Nearest(x / 2.0);
+    return dsp::Nearest(x / 2.0);
 }
 
 int32_t LimitToPlot(int32_t x, int32_t width)

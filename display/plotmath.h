@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dsp/window.h"
+#include "dsp/sizes.h"
 
 namespace display {
 
@@ -83,13 +83,10 @@ int32_t SpectrumIndex(int64_t bin);
 // A size too small to give a non-zero step leaves that set of lines out.
 Graticule BuildGraticule(int32_t scale, int32_t width, int32_t height);
 
-// Number of points of the live trace: the start point and bins 1 to 512.
-constexpr int32_t TracePointCount = dsp::FftLength / 2 + 1;
-
-// The live trace of `spectrum` (1024 entries): (0, y of bin 1), then
-// (BinToX(i), y of bin i) for i = 1 to 512; an amplitude of exactly 0 is
-// drawn as 1, on the row just below the plot.
-std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
+// The live trace of `spectrum` (1024 entries), one point per bin: (0, y of
+// bin 1), then (BinToX(i), y of bin i) for i = 1 to 512; an amplitude of
+// exactly 0 is drawn as 1, on the row just below the plot.
+std::array<Point, dsp::BinCount> TracePoints(const float* spectrum, int32_t scale,
                                                int32_t height, int32_t reference);
 
 // The zoom view of band s..e: one point per column 0 to `width`; an amplitude
@@ -97,9 +94,8 @@ std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t sc
 std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, int32_t scale,
                                   int32_t width, int32_t height, int32_t reference);
 
-// Level in dB of amplitude a: 20 log10(a / reference) in single precision;
-// minus infinity for an amplitude of exactly 0, and 0 where the logarithm
-// rule applies (a negative, infinite or NaN ratio).
+// Level in dB of amplitude a as the readouts hold it: dsp::LevelInDecibels in
+// single precision (minus infinity for an amplitude of exactly 0).
 float LevelInDecibels(double amplitude, int32_t reference);
 
 // Spectrum entry of the live readout: the bin of `frequency` at `sampleRate`,

@@ -44,7 +44,7 @@ OffsetSetting OffsetSettingAt(int32_t position)
 {
     const int32_t k = OffsetSliderMax - Limit(position, OffsetSliderMax);
     OffsetSetting setting;
-    setting.multiplier = numeric::Nearest(std::pow(10.0, k / 2.0));
+    setting.multiplier = dsp::Nearest(std::pow(10.0, k / 2.0));
     // The space is the sign place of the non-negative number.
     setting.label = "Offset + " + std::to_string(10 * k) + "dB";
     return setting;
@@ -57,7 +57,7 @@ AveragesSetting AveragesSettingAt(int32_t position)
     setting.factor = static_cast<float>(1.0 / std::pow(2.0, v / 10.0));
     // The count shown is that of the stored single, not of the exact power.
     const double count = 1.0 / static_cast<double>(setting.factor);
-    setting.label = numeric::FormatMask(count, count > 10.0 ? 0 : 1) + " Averages";
+    setting.label = dsp::FormatMask(count, count > 10.0 ? 0 : 1) + " Averages";
     return setting;
 }
 

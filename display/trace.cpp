@@ -1,9 +1,7 @@
 #include "display/plotmath.h"
 
 #include "dsp/numeric.h"
-
-#include <cmath>
-#include <limits>
+#include "dsp/readings.h"
 
 namespace display {
 
@@ -18,11 +16,11 @@ int32_t TraceY(float amplitude, float scaleY, int32_t reference)
 
 // x of bins 0..512 on the logarithmic axis, worked out once: a logarithm per
 // bin is the dearest part of a trace.
-const std::array<int32_t, TracePointCount>& LogarithmicColumns()
+const std::array<int32_t, dsp::BinCount>& LogarithmicColumns()
 {
-    static const std::array<int32_t, TracePointCount> columns = [] {
-        std::array<int32_t, TracePointCount> x{};
-        for (int32_t bin = 1; bin < TracePointCount; ++bin)
+    static const std::array<int32_t, dsp::BinCount> columns = [] {
+        std::array<int32_t, dsp::BinCount> x{};
+        for (int32_t bin = 1; bin < dsp::BinCount; ++bin)
             x[bin] = BinToX(bin, LogarithmicScale);
         return x;
     }();
@@ -31,15 +29,15 @@ const std::array<int32_t, TracePointCount>& LogarithmicColumns()
 
 }  // namespace
 
-std::array<Point, TracePointCount> TracePoints(const float* spectrum, int32_t scale,
+std::array<Point, dsp::BinCount> TracePoints(const float* spectrum, int32_t scale,
                                                int32_t height, int32_t reference)
 {
     const float scaleY = LevelScale(height, reference);
-    std::array<Point, TracePointCount> points;
+    std::array<Point, dsp::BinCount> points;
     points[0] = Point{0, TraceY(spectrum[1], scaleY, reference)};
     const bool logarithmic = scale == LogarithmicScale;
-    const std::array<int32_t, TracePointCount>& columns = LogarithmicColumns();
-    for (int32_t bin = 1; bin < TracePointCount; ++bin)
+    const std::array<int32_t, dsp::BinCount>& columns = LogarithmicColumns();
+    for (int32_t bin = 1; bin < dsp::BinCount; ++bin)
         points[bin] = Point{logarithmic ? columns[bin] : bin,
                             TraceY(spectrum[bin], scaleY, reference)};
     return points;
@@ -56,7 +54,7 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
     for (int32_t x = 0; x <= width; ++x) {
         // Two columns share each half-pixel position, so column 0 and 1 show
         // the band's first bin.
-        const int32_t u = numeric::Int(x / 2.0);
+        const int32_t u = dsp::Int(x / 2.0);
         const int32_t bin = SpectrumIndex(ZoomColumnToBin(u, s, e, scale, width));
         points.push_back(Point{x, TraceY(spectrum[bin], scaleY, reference)});
     }
@@ -65,9 +63,7 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
 
 float LevelInDecibels(double amplitude, int32_t reference)
 {
-    if (amplitude == 0.0)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(20.0 * numeric::Log10(amplitude / reference));
+    return static_cast<float>(dsp::LevelInDecibels(amplitude, reference));
 }
 
 int32_t ReadoutBin(float frequency, int32_t sampleRate)
@@ -81,12 +77,12 @@ int32_t ReadoutBin(float frequency, int32_t sampleRate)
         return 0;
     if (bin > dsp::FftLength - 1)
         return dsp::FftLength - 1;
-    return numeric::Nearest(bin);
+    return dsp::Nearest(bin);
 }
 
 std::string ReadoutText(float frequency, float level)
 {
-    return numeric::FormatMask(frequency, 1) + "Hz, " + numeric::FormatLevel(level, 1) + "dB";
+    return dsp::FormatMask(frequency, 1) + "Hz, " + dsp::FormatLevel(level, 1) + "dB";
 }
 
 }  // namespace display

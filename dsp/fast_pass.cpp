@@ -8,9 +8,10 @@
 #endif
 
 #include "dsp/fast_pass.h"
+
+#include "dsp/fast_pass_avx.h"
 #include "dsp/fast_pass_kernel.h"
 #include "dsp/vector_sse2.h"
-#include "dsp/fft.h"
 
 namespace dsp {
 
@@ -85,16 +86,15 @@ void BuildPassTables()
 void RunPass(const int16_t* samples, int32_t kind)
 {
     WindowKind = kind;
-    if (kind < KindBlackman || kind > KindRectangular)
+    if (!IsWindowKind(kind))
         return;
     if (Tables.builtFrom != TwoPi)
         BuildPassTables();
     const float* table = WindowTableFor(kind);
-    const double gain = table ? WindowGain[kind] : 1.0;
     if (Kernel == PassKernel::Avx)
-        FastPassAvx(samples, table, gain);
+        FastPassAvx(samples, table, WindowGain[kind]);
     else
-        FastPassSse2(samples, table, gain);
+        FastPassSse2(samples, table, WindowGain[kind]);
     PassHasRun = true;
 }
 

@@ -208,7 +208,7 @@ inline void LastStageAndAverage()
     const int32_t half = FftLength / 2;
     const double alphaValue = AveragingFactor;
     const double offsetValue = static_cast<double>(OffsetMultiplier);
-    const typename W::D scale = W::Set(100.0);
+    const typename W::D scale = W::Set(static_cast<double>(MagnitudeDivisor));
     const typename W::D offset = W::Set(offsetValue);
     const typename W::D alpha = W::Set(alphaValue);
     const typename W::D keep = W::Set(1.0 - alphaValue);
@@ -228,7 +228,7 @@ inline void LastStageAndAverage()
         Average<W>(Spectrum + k, m, keep, alpha);
     }
     const __m128 m = Magnitudes<Q>(_mm_load_ss(FftReal + half), _mm_load_ss(FftImag + half),
-                                   Q::Set(100.0), Q::Set(offsetValue));
+                                   Q::Set(static_cast<double>(MagnitudeDivisor)), Q::Set(offsetValue));
     _mm_store_ss(FftReal + half, m);
     const double last = (1.0 - alphaValue) * Spectrum[half] + alphaValue * _mm_cvtss_f32(m);
     Spectrum[half] = static_cast<float>(last);

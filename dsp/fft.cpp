@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dsp/fast_pass.h"
 #include "dsp/portable_math.h"
 
 namespace dsp {
@@ -38,16 +39,13 @@ namespace {
 // log2 of FftLength: the width of the bit reversal.
 const int32_t FftBits = 10;
 
-// Magnitudes are divided by this before the offset is applied.
-const int32_t MagnitudeDivisor = 100;
-
 // Windowed, bit-reversed load; false (and nothing stored) for an unknown kind.
 bool LoadWindowed(const int16_t* samples, int32_t kind)
 {
-    if (kind < KindBlackman || kind > KindRectangular)
+    if (!IsWindowKind(kind))
         return false;
     const float* table = WindowTableFor(kind);
-    const double gain = kind == KindRectangular ? 1.0 : WindowGain[kind];
+    const double gain = WindowGain[kind];
     for (int32_t n = 0; n < FftLength; ++n) {
         const int32_t j = BitReverseTable[n];
         const double s = samples[n];

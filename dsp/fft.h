@@ -1,7 +1,10 @@
-// The spectrum pass: bit-reversed load of a windowed block, in-place radix-2
-// transform, scaled magnitudes of bins 0..512 and their running average.
-// The dsp module owns every array and setting declared here; the slider
-// handlers write AveragingFactor and OffsetMultiplier, everyone else reads.
+// The spectrum and the settings of the pass, and the pass written out
+// operation by operation (the reference): bit-reversed load of a windowed
+// block, in-place radix-2 transform, scaled magnitudes of bins 0..512 and
+// their running average. The program runs the vectorised pass of
+// dsp/fast_pass.h. The dsp module owns every array and setting declared
+// here; the slider handlers write AveragingFactor and OffsetMultiplier,
+// everyone else reads.
 #pragma once
 #include <cstdint>
 
@@ -9,8 +12,8 @@
 
 namespace dsp {
 
-// Bins the pass computes: 0 .. FftLength / 2 inclusive.
-constexpr int32_t BinCount = FftLength / 2 + 1;
+// Magnitudes are divided by this before the offset is applied (both passes).
+constexpr int32_t MagnitudeDivisor = 100;
 
 // Entry n is n with its 10 low bits reversed; filled by BuildBitReverseTable.
 extern int32_t BitReverseTable[FftLength];
@@ -29,14 +32,18 @@ extern float AveragingFactor;
 // Integer factor applied to every magnitude (the display offset).
 extern int32_t OffsetMultiplier;
 
-// Amplitude that reads 0 dB.
+// Amplitude that reads 0 dB: 84300, what a full-scale sine gives after the
+// magnitude divisor; a sine of peak 16465 on a bin reads 0 dB. The
+// graticule's labels (display/axes.h: -10 dB steps over height / ln R) hold
+// only for this value.
 extern int32_t ReferenceLevel;
 
 // Window kind of the latest pass, as the selector reported it.
 extern int32_t WindowKind;
 
 // True once a pass has analysed a block, whatever the block held: the mouse
-// readout waits for it. A kind outside 0..5 runs no pass and leaves it.
+// readout waits for it. A kind that IsWindowKind refuses runs no pass and
+// leaves it.
 extern bool PassHasRun;
 
 // The low `bits` bits of value in reverse order; 0 when bits <= 0.
@@ -45,28 +52,18 @@ int32_t BitReverse(int32_t value, int32_t bits);
 // Fills BitReverseTable.
 void BuildBitReverseTable();
 
-// One pass over samples[0..1023] with window kind `kind`. Sets WindowKind
-// first; a kind outside 0..5 leaves every array untouched. Vectorised, with
-// the twiddle factors from tables; gives the same bits as RunPassReference.
-void RunPass(const int16_t* samples, int32_t kind);
-
-// The same pass written out operation by operation, the twiddle factors
-// advanced by the recurrence inside the loops: the oracle of RunPass.
+// RunPass (dsp/fast_pass.h) written out operation by operation, the twiddle
+// factors advanced by the recurrence inside the loops: its oracle. Sets
+// WindowKind first; a kind that IsWindowKind refuses leaves every array
+// untouched.
 void RunPassReference(const int16_t* samples, int32_t kind);
 
-// The kernels RunPass can run; StartUp picks the widest the processor has.
-enum class PassKernel : int32_t { Sse2 = 0, Avx = 1 };
+// The rotation of one stage of `span` points as the recurrence applies it;
+// the fast pass builds its tables with it.
+void StageRotation(int32_t span, float& wpr, float& wpi);
 
-// Makes RunPass use `kernel`; false (and no change) if this processor or
-// build cannot run it.
-bool UsePassKernel(PassKernel kernel);
-
-// The kernel RunPass uses now.
-PassKernel ActivePassKernel();
-
-// Fills RunPass's twiddle tables from TwoPi by the reference's recurrence and
-// picks its kernel; StartUp calls it, RunPass repeats it if TwoPi changed.
-void BuildPassTables();
+// One step of the twiddle recurrence: (wr, wi) rotated by (wpr, wpi).
+void AdvanceTwiddle(float& wr, float& wi, float wpr, float wpi);
 
 // The analysis part of program start-up: Spectrum cleared, TwoPi,
 // AveragingFactor = 1, the bit-reversal and window tables built.

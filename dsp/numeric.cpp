@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace numeric {
+namespace dsp {
 
 int32_t Nearest(double value)
 {
@@ -57,4 +57,4 @@ std::string FormatLevel(double level, int decimals)
     return FormatMask(level, decimals);
 }
 
-}  // namespace numeric
+}  // namespace dsp

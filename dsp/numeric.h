@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace numeric {
+namespace dsp {
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 int32_t Nearest(double value);
@@ -33,4 +33,4 @@ std::string FormatMask(double value, int decimals);
 // as FormatMask gives it.
 std::string FormatLevel(double level, int decimals);
 
-}  // namespace numeric
+}  // namespace dsp

@@ -6,7 +6,7 @@
 
 namespace dsp {
 
-const double WindowGain[5] = {2.381, 1.852, 2.0, 2.559, 1.499};
+const double WindowGain[WindowKindCount] = {2.381, 1.852, 2.0, 2.559, 1.499, 1.0};
 
 float TwoPi = 0.0f;
 

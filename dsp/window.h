@@ -4,24 +4,28 @@
 #pragma once
 #include <cstdint>
 
+#include "dsp/sizes.h"
+
 namespace dsp {
 
-// Points per transform, the same at every sample rate.
-constexpr int32_t FftLength = 1024;
-
-// Window kinds in the order of the window selector's list.
+// Window kinds in the order of the window selector's list; a new kind goes
+// before WindowKindCount, with its gain, its table and its selector name.
 enum : int32_t {
     KindBlackman = 0,
     KindHamming = 1,
     KindHanning = 2,
     KindKaiser = 3,
     KindWelch = 4,
-    KindRectangular = 5
+    KindRectangular = 5,
+    WindowKindCount
 };
 
-// Factor applied to every windowed sample of kinds 0..4 so that an on-bin
-// sinusoid reads the same level whatever the window (rectangular needs none).
-extern const double WindowGain[5];
+// Whether `kind` names a window; both passes run no pass for one that does not.
+constexpr bool IsWindowKind(int32_t kind) { return kind >= 0 && kind < WindowKindCount; }
+
+// Factor applied to every windowed sample of each kind so that an on-bin
+// sinusoid reads the same level whatever the window (1 for rectangular).
+extern const double WindowGain[WindowKindCount];
 
 // Two pi as a single, set by StartUp before the tables are built; the pass
 // derives its twiddle angles from it too.

@@ -1,9 +1,10 @@
 #include "export/spectrumtext.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "dsp/numeric.h"
+#include "dsp/readings.h"
+#include "dsp/sizes.h"
 
 namespace exporting {
 
@@ -49,18 +50,11 @@ std::string BuildSpectrumText(const float* spectrum, int32_t sampleRate, int32_t
 {
     std::string text;
     // "22050.0\t-123.45\r\n" is 17 characters; most lines are shorter.
-    text.reserve(SpectrumLineCount * 20);
-    for (int32_t i = 0; i < SpectrumLineCount; ++i) {
-        // i x rate is at most 512 x 2^31 = 2^40, exact in a double, and the
-        // division by 1024 only moves the binary point: the frequency is exact.
-        const double frequency =
-            static_cast<double>(static_cast<int64_t>(i) * sampleRate) / dsp::FftLength;
-        const double ratio = static_cast<double>(spectrum[i]) / referenceLevel;
-        const double level = spectrum[i] == 0.0f ? -std::numeric_limits<double>::infinity()
-                                                 : 20.0 * numeric::Log10(ratio);
-        text += numeric::FormatMask(frequency, 1);
+    text.reserve(dsp::BinCount * 20);
+    for (int32_t i = 0; i < dsp::BinCount; ++i) {
+        text += dsp::FormatMask(dsp::BinFrequency(i, sampleRate), 1);
         text += '\t';
-        text += numeric::FormatLevel(level, 2);
+        text += dsp::FormatLevel(dsp::LevelInDecibels(spectrum[i], referenceLevel), 2);
         text += "\r\n";
     }
     return text;

@@ -6,19 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "dsp/window.h"
-
 namespace exporting {
 
-// Lines of the spectrum text: bins 0 to FftLength / 2 inclusive.
-constexpr int32_t SpectrumLineCount = dsp::FftLength / 2 + 1;
-
-// The spectrum text: for bins i = 0 to 512, the frequency i x sampleRate /
-// 1024 with the mask "0.0", a tab, the level 20 log10(spectrum[i] /
-// referenceLevel) with the mask "0.00", and "\r\n". An amplitude of exactly
-// 0 reads "-inf"; any other level whose logarithm does not exist (a negative,
-// infinite or NaN amplitude, or a reference of 0) reads 0.00. Reads
-// spectrum[0..512]; the caller keeps the array.
+// The spectrum text: dsp::BinCount lines, for bins i = 0 to 512 the frequency
+// (dsp::BinFrequency) with the mask "0.0", a tab, the level of spectrum[i]
+// (dsp::LevelInDecibels, in double) with the mask "0.00", and "\r\n". An
+// amplitude of exactly 0 reads "-inf"; any other level whose logarithm does
+// not exist (a negative, infinite or NaN amplitude, or a reference of 0)
+// reads 0.00. Reads spectrum[0..512]; the caller keeps the array.
 std::string BuildSpectrumText(const float* spectrum, int32_t sampleRate, int32_t referenceLevel);
 
 // English name of month 1 to 12; "Octember" for any other number. The text

@@ -26,7 +26,7 @@
 #include "display/plot.h"
 #include "display/plotmath.h"
 #include "display/surface.h"
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 #include "win/winlayer.h"
 
 namespace {
@@ -87,10 +87,10 @@ void PrintShare(const char* what, double ms)
 void MeasureSteps(int rounds)
 {
     const int32_t scale = display::LinearScale;
-    const std::array<display::Point, display::TracePointCount> trace =
+    const std::array<display::Point, dsp::BinCount> trace =
         display::TracePoints(dsp::Spectrum, scale, display::PlotHeight, dsp::ReferenceLevel);
-    POINT points[display::TracePointCount];
-    for (int32_t n = 0; n < display::TracePointCount; ++n)
+    POINT points[dsp::BinCount];
+    for (int32_t n = 0; n < dsp::BinCount; ++n)
         points[n] = POINT{trace[n].x, trace[n].y};
     HWND readout = GetDlgItem(facts::MainDialog, facts::IdLiveReadout);
     HWND logarithmic = GetDlgItem(facts::MainDialog, facts::IdLogarithmic);
@@ -117,7 +117,7 @@ void MeasureSteps(int rounds)
                TimeMs(rounds, [&] { display::DrawGraticule(scale); }));
     PrintShare("trace (512 LineTo)", TimeMs(rounds, [&] {
                    MoveToEx(memory, points[0].x, points[0].y, nullptr);
-                   for (int32_t n = 1; n < display::TracePointCount; ++n)
+                   for (int32_t n = 1; n < dsp::BinCount; ++n)
                        LineTo(memory, points[n].x, points[n].y);
                }));
     PrintShare("readout (SetWindowTextA, same text)",
@@ -131,7 +131,7 @@ void MeasureSteps(int rounds)
                           display::GraticuleDC, 0, 0, SRCCOPY);
                }));
     PrintShare("trace (one Polyline)",
-               TimeMs(rounds, [&] { Polyline(memory, points, display::TracePointCount); }));
+               TimeMs(rounds, [&] { Polyline(memory, points, dsp::BinCount); }));
     PrintShare("readout unchanged (GetWindowTextA)",
                TimeMs(rounds, [&] { GetWindowTextA(readout, shown, sizeof shown); }));
 }

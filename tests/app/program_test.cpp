@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
 #include "tests/support/win32_test_support.h"

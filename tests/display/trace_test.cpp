@@ -36,7 +36,7 @@ TEST(TracePoints, EmptySpectrumRunsJustBelowThePlot)
     for (int32_t scale : {LinearScale, LogarithmicScale}) {
         const auto points = display::TracePoints(spectrum.data(), scale, 340, Reference);
         EXPECT_EQ(points[0].x, 0);
-        for (int32_t n = 0; n < display::TracePointCount; ++n)
+        for (int32_t n = 0; n < dsp::BinCount; ++n)
             EXPECT_EQ(points[n].y, 340) << "point " << n;
     }
 }

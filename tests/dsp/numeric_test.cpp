@@ -40,9 +40,9 @@ TEST(Numeric, RoundingRules)
     };
     for (const RoundCase& c : cases) {
         SCOPED_TRACE(c.value);
-        EXPECT_EQ(numeric::Nearest(c.value), c.nearest);
-        EXPECT_EQ(numeric::Fix(c.value), c.fix);
-        EXPECT_EQ(numeric::Int(c.value), c.floor);
+        EXPECT_EQ(dsp::Nearest(c.value), c.nearest);
+        EXPECT_EQ(dsp::Fix(c.value), c.fix);
+        EXPECT_EQ(dsp::Int(c.value), c.floor);
     }
 }
 
@@ -50,15 +50,15 @@ TEST(Numeric, LogarithmsOfImpossibleArgumentsAreZero)
 {
     for (double bad : {0.0, -0.0, -1.0, -1e-300, Inf, -Inf, NaN}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(numeric::LogE(bad), 0.0);
-        EXPECT_EQ(numeric::Log10(bad), 0.0);
+        EXPECT_EQ(dsp::LogE(bad), 0.0);
+        EXPECT_EQ(dsp::Log10(bad), 0.0);
     }
-    EXPECT_DOUBLE_EQ(numeric::LogE(std::exp(1.0)), 1.0);
-    EXPECT_DOUBLE_EQ(numeric::Log10(1000.0), 3.0);
-    EXPECT_DOUBLE_EQ(numeric::Log10(1e-5), -5.0);
-    EXPECT_DOUBLE_EQ(numeric::LogE(1.0), 0.0);
+    EXPECT_DOUBLE_EQ(dsp::LogE(std::exp(1.0)), 1.0);
+    EXPECT_DOUBLE_EQ(dsp::Log10(1000.0), 3.0);
+    EXPECT_DOUBLE_EQ(dsp::Log10(1e-5), -5.0);
+    EXPECT_DOUBLE_EQ(dsp::LogE(1.0), 0.0);
     // Subnormals are positive and finite, so they have a logarithm.
-    EXPECT_NEAR(numeric::Log10(4.9406564584124654e-324), -323.306, 1e-3);
+    EXPECT_NEAR(dsp::Log10(4.9406564584124654e-324), -323.306, 1e-3);
 }
 
 struct MaskCase {
@@ -115,14 +115,14 @@ TEST(Numeric, Masks)
         {-1180591620717411303424.0, 1, "-1180591620717411303424.0"},
     };
     for (const MaskCase& c : cases) {
-        EXPECT_EQ(numeric::FormatMask(c.value, c.decimals), c.text)
+        EXPECT_EQ(dsp::FormatMask(c.value, c.decimals), c.text)
             << "value " << c.value << " decimals " << c.decimals;
     }
 }
 
 TEST(Numeric, LargestDoubleFitsTheMask)
 {
-    const std::string text = numeric::FormatMask(-std::numeric_limits<double>::max(), 2);
+    const std::string text = dsp::FormatMask(-std::numeric_limits<double>::max(), 2);
     ASSERT_EQ(text.size(), 1u + 309u + 3u);
     EXPECT_EQ(text.substr(0, 8), "-1797693");
     EXPECT_EQ(text.substr(text.size() - 3), ".00");

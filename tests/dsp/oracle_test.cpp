@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 #include "tests/dsp/dsp_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dsp/fft.h"
+#include "dsp/fast_pass.h"
 #include "dsp/numeric.h"
 #include "tests/dsp/dsp_test_support.h"
 
@@ -33,7 +33,7 @@ bool SameBits(const std::vector<float>& a, const float* b)
 
 double LevelDb(float amplitude)
 {
-    return 20.0 * numeric::Log10(amplitude / static_cast<double>(dsp::ReferenceLevel));
+    return 20.0 * dsp::Log10(amplitude / static_cast<double>(dsp::ReferenceLevel));
 }
 
 TEST(BitReverse, Examples)
@@ -138,9 +138,9 @@ TEST_F(DspFixture, OnBinSineSameLevelUnderEveryWindow)
 TEST_F(DspFixture, ReferenceLevelReadings)
 {
     dsp::RunPass(SineBlock(37, 16465.0).data(), dsp::KindRectangular);
-    EXPECT_EQ(numeric::FormatMask(LevelDb(dsp::Spectrum[37]), 2), "0.00");
+    EXPECT_EQ(dsp::FormatMask(LevelDb(dsp::Spectrum[37]), 2), "0.00");
     dsp::RunPass(SineBlock(37, 32767.0).data(), dsp::KindRectangular);
-    EXPECT_EQ(numeric::FormatMask(LevelDb(dsp::Spectrum[37]), 2), "5.98");
+    EXPECT_EQ(dsp::FormatMask(LevelDb(dsp::Spectrum[37]), 2), "5.98");
     for (int kind = 0; kind <= 4; ++kind) {
         dsp::RunPass(SineBlock(37, 16465.0).data(), kind);
         EXPECT_NEAR(LevelDb(dsp::Spectrum[37]), 0.0, 0.01) << "kind " << kind;
@@ -189,7 +189,7 @@ TEST_F(DspFixture, UnknownKindChangesNothing)
     dsp::RunPass(NoiseBlock(lcg, 10000).data(), dsp::KindHamming);
     dsp::RunPass(NoiseBlock(lcg, 10000).data(), dsp::KindWelch);
     const Snapshot before;
-    for (int kind : {-1, 6, 1000, -2147483647 - 1}) {
+    for (int kind : {-1, int{dsp::WindowKindCount}, 1000, -2147483647 - 1}) {
         dsp::RunPass(NoiseBlock(lcg, 30000).data(), kind);
         EXPECT_EQ(dsp::WindowKind, kind);
         EXPECT_TRUE(SameBits(before.real, dsp::FftReal)) << kind;
@@ -221,7 +221,7 @@ TEST_F(DspFixture, UpperHalfOfSpectrumStaysZero)
     dsp::AveragingFactor = 0.125f;
     dsp::OffsetMultiplier = 100000;
     for (int pass = 0; pass < 30; ++pass)
-        dsp::RunPass(NoiseBlock(lcg, 32767).data(), pass % 6);
+        dsp::RunPass(NoiseBlock(lcg, 32767).data(), pass % dsp::WindowKindCount);
     ASSERT_GT(dsp::Spectrum[512], 0.0f);
     for (int k = dsp::BinCount; k < dsp::FftLength; ++k)
         ASSERT_EQ(dsp::Spectrum[k], 0.0f) << k;

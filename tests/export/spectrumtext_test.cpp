@@ -1,5 +1,6 @@
 // The spectrum text: its shape, the frequency and level fields for chosen
 // spectra and rates (expected texts worked out by hand), and the logarithm rule.
+#include "dsp/sizes.h"
 #include "export/spectrumtext.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ TEST(ExportSpectrumText, EveryLineIsFrequencyTabLevel)
     for (int32_t rate : {11025, 22050, 44100}) {
         SCOPED_TRACE(rate);
         const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), rate, Reference));
-        ASSERT_EQ(lines.size(), static_cast<size_t>(exporting::SpectrumLineCount));
+        ASSERT_EQ(lines.size(), static_cast<size_t>(dsp::BinCount));
         for (const std::string& line : lines) {
             ASSERT_EQ(line.find('\t'), line.rfind('\t')) << line;
             ASSERT_NE(line.find('\t'), std::string::npos) << line;

@@ -19,7 +19,7 @@ constexpr size_t LongestMask = 1 + 309 + 3;
 
 void CheckMask(double value, int decimals)
 {
-    const std::string text = numeric::FormatMask(value, decimals);
+    const std::string text = dsp::FormatMask(value, decimals);
     FUZZ_CHECK(fuzz::IsMaskText(text, decimals), "value %a decimals %d gave \"%s\"", value,
                decimals, text.c_str());
     FUZZ_CHECK(text.size() <= LongestMask, "value %a gave %zu characters", value, text.size());

@@ -81,7 +81,7 @@ void CheckDrawing(const float* spectrum, int32_t s, int32_t e, int32_t scale, in
 {
     const auto trace = display::TracePoints(spectrum, scale, height, reference);
     FUZZ_CHECK(trace[0].x == 0, "trace starts at x %d", trace[0].x);
-    for (int32_t i = 1; i < display::TracePointCount; ++i)
+    for (int32_t i = 1; i < dsp::BinCount; ++i)
         FUZZ_CHECK(trace[i].x == display::BinToX(i, scale), "trace point %d at x %d", i,
                    trace[i].x);
     const auto zoom = display::ZoomViewPoints(spectrum, s, e, scale, width, height, reference);
@@ -136,7 +136,7 @@ void CheckStep(const display::MouseState& before, display::MouseEvent event, boo
     case display::MouseAction::DrawZoomView:
         FUZZ_CHECK(step.first < step.second && step.first == after.SelectionStart &&
                        step.second == after.SelectionEnd &&
-                       after.SelectionEnd <= std::max<double>(limit, numeric::Nearest(limit)),
+                       after.SelectionEnd <= std::max<double>(limit, dsp::Nearest(limit)),
                    "zoom view %d..%d of width %d", step.first, step.second, plot.width);
         break;
     case display::MouseAction::InvertBand:

@@ -55,12 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     const int32_t rate = input.ConsumeIntegral<int32_t>();
     const int32_t reference = input.ConsumeBool() ? 84300 : input.ConsumeIntegral<int32_t>();
-    const auto spectrum = fuzz::ConsumeArray<float>(input, exporting::SpectrumLineCount);
+    const auto spectrum = fuzz::ConsumeArray<float>(input, dsp::BinCount);
 
     const std::string text = exporting::BuildSpectrumText(spectrum.get(), rate, reference);
 
     std::string_view rest = text;
-    for (int32_t bin = 0; bin < exporting::SpectrumLineCount; ++bin) {
+    for (int32_t bin = 0; bin < dsp::BinCount; ++bin) {
         const size_t end = rest.find("\r\n");
         FUZZ_CHECK(end != std::string_view::npos, "only %d lines", bin);
         const std::string_view line = rest.substr(0, end);
