@@ -7,12 +7,16 @@
 
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/sliderhandlers.h"
+#include "display/sliders.h"
 #include "display/surface.h"
-#include "dsp/window.h"
 #include "dsp/fft.h"
-#include "export/commands.h"
+#include "dsp/window.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
 
@@ -104,17 +108,17 @@ struct MenuRow {
 };
 
 const MenuRow FileItems[] = {
-    {"Save FFT to file", facts::IdMenuSaveToFile, export_::SaveFftToFile},
-    {"Save FFT to clipboard", facts::IdMenuSaveToClipboard, export_::SaveFftToClipboard},
+    {"Save FFT to file", facts::IdMenuSaveToFile, exporting::SaveFftToFile},
+    {"Save FFT to clipboard", facts::IdMenuSaveToClipboard, exporting::SaveFftToClipboard},
 };
 const MenuRow SoundcardItems[] = {
-    {"Mixer", facts::IdMenuMixer, export_::RunMixer},
-    {"Audio Devices", facts::IdMenuAudioDevices, export_::RunAudioDevices},
+    {"Mixer", facts::IdMenuMixer, exporting::RunMixer},
+    {"Audio Devices", facts::IdMenuAudioDevices, exporting::RunAudioDevices},
     {"SelectSoundcard", facts::IdMenuSelectSoundcard, capture::SelectSoundcard},
 };
 const MenuRow HelpItems[] = {
-    {"Help", facts::IdMenuHelp, export_::ShowHelp},
-    {"About", facts::IdMenuAbout, export_::ShowAbout},
+    {"Help", facts::IdMenuHelp, exporting::ShowHelp},
+    {"About", facts::IdMenuAbout, exporting::ShowAbout},
 };
 
 template <size_t N>
@@ -151,6 +155,11 @@ void CreateControls()
 
     winlayer::Bind(GetDlgItem(facts::MainDialog, facts::IdAveragesSlider), display::OnAveragesSlider);
     winlayer::Bind(GetDlgItem(facts::MainDialog, facts::IdOffsetSlider), display::OnOffsetSlider);
+    // The selector's own handler lives with the capture engine, since what it
+    // keeps (WindowKindInUse, the kind the next pass uses while typed text
+    // selects no entry) is the engine's. The routing gives a control's
+    // command to that handler first and then to MainDialogProc, whose
+    // HandleCommand blanks the picture for the new kind.
     winlayer::Bind(selector, capture::OnWindowSelector);
 }
 
@@ -178,8 +187,8 @@ INT_PTR InitialiseControls()
     SendDlgItemMessageA(facts::MainDialog, facts::IdLinear, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageA(facts::SampleRatePanel, facts::IdRate44100, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageA(facts::MainDialog, facts::IdWindowSelector, CB_SETCURSEL, 0, 0);
-    SetSlider(facts::IdAveragesSlider, 100, 100);
-    SetSlider(facts::IdOffsetSlider, 10, 10);
+    SetSlider(facts::IdAveragesSlider, display::AveragesSliderMax, display::AveragesSliderMax);
+    SetSlider(facts::IdOffsetSlider, display::OffsetSliderMax, display::OffsetSliderMax);
     dsp::InitialiseSettings();
     return 0;
 }

@@ -24,15 +24,15 @@ typedef BOOL (WINAPI* SetDllDirectoryAProc)(LPCSTR);
 // and 7 with their update) every later load searches the system folder
 // alone; elsewhere (XP SP1 on) the current folder at least leaves the search.
 // The system's own libraries are loaded by full path as well
-// (platform::LoadSystemLibrary).
+// (winlayer::platform::LoadSystemLibrary).
 void RestrictDllSearch()
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     auto systemOnly =
-        platform::Entry<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
+        winlayer::platform::Entry<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
     if (systemOnly && systemOnly(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
-    auto setDirectory = platform::Entry<SetDllDirectoryAProc>(kernel, "SetDllDirectoryA");
+    auto setDirectory = winlayer::platform::Entry<SetDllDirectoryAProc>(kernel, "SetDllDirectoryA");
     if (setDirectory)
         setDirectory("");
 }
@@ -44,7 +44,7 @@ void RegisterCommonControls()
     HMODULE library = LoadLibraryA("COMCTL32.DLL");
     if (!library)
         return;
-    auto initialise = platform::Entry<InitCommonControlsExProc>(library, "InitCommonControlsEx");
+    auto initialise = winlayer::platform::Entry<InitCommonControlsExProc>(library, "InitCommonControlsEx");
     if (initialise) {
         INITCOMMONCONTROLSEX controls;
         controls.dwSize = 8;
@@ -64,7 +64,7 @@ int RunProgram()
     // The arithmetic of both builds is SSE2, so that their spectra agree bit
     // for bit; without it the first pass would end the program with an
     // illegal instruction and no word of why.
-    if (!platform::Calls.ProcessorFeature(PF_XMMI64_INSTRUCTIONS_AVAILABLE)) {
+    if (!winlayer::platform::Calls.ProcessorFeature(PF_XMMI64_INSTRUCTIONS_AVAILABLE)) {
         winlayer::Warn("This program needs a processor with SSE2.");
         return 0;
     }

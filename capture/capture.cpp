@@ -68,14 +68,14 @@ constexpr DWORD LettingGoMs = 500;
 
 bool WithinLettingGo(DWORD began)
 {
-    return platform::Calls.Milliseconds() - began < LettingGoMs;
+    return winlayer::platform::Calls.Milliseconds() - began < LettingGoMs;
 }
 
 // Unprepares the header on `handle` unless it is not prepared; a driver that
 // still holds the buffer answers WAVERR_STILLPLAYING, and is asked again.
 bool UnprepareHeader(HWAVEIN handle)
 {
-    const DWORD began = platform::Calls.Milliseconds();
+    const DWORD began = winlayer::platform::Calls.Milliseconds();
     for (;;) {
         if (!(HeaderFlags() & WHDR_PREPARED))
             return true;
@@ -95,7 +95,7 @@ bool UnprepareHeader(HWAVEIN handle)
 bool LetGo(HWAVEIN handle)
 {
     wavein::Device.Reset(handle);
-    const DWORD began = platform::Calls.Milliseconds();
+    const DWORD began = winlayer::platform::Calls.Milliseconds();
     while ((HeaderFlags() & WHDR_INQUEUE) && WithinLettingGo(began))
         Sleep(1);
     UnprepareHeader(handle);
@@ -150,7 +150,7 @@ bool BufferFull()
 bool AwaitBuffer(Patience& patience)
 {
     for (;;) {
-        const DWORD began = platform::Calls.Milliseconds();
+        const DWORD began = winlayer::platform::Calls.Milliseconds();
         winlayer::PumpOnce();
         if (WaveIn == 0 || (BufferDone() && BufferFull()))
             return true;
@@ -158,7 +158,7 @@ bool AwaitBuffer(Patience& patience)
             if (!UnprepareHeader(WaveIn) || !ArmBuffer())
                 return false;
         }
-        if (Exhausted(patience, platform::Calls.Milliseconds() - began))
+        if (Exhausted(patience, winlayer::platform::Calls.Milliseconds() - began))
             return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "win/platform.h"
 
+namespace capture {
 namespace wavein {
 
 // The sizes winmm is handed must be those of the 32-bit layouts.
@@ -30,7 +31,7 @@ struct Winmm {
 template <typename Function>
 bool Find(HMODULE library, const char* name, Function& entry)
 {
-    entry = platform::Entry<Function>(library, name);
+    entry = winlayer::platform::Entry<Function>(library, name);
     return entry != nullptr;
 }
 
@@ -39,7 +40,7 @@ const Winmm& Loaded()
 {
     static const Winmm entries = [] {
         Winmm found = {};
-        HMODULE library = platform::LoadSystemLibrary("winmm.dll");
+        HMODULE library = winlayer::platform::LoadSystemLibrary("winmm.dll");
         if (library && Find(library, "waveInOpen", found.open) &&
             Find(library, "waveInStart", found.start) &&
             Find(library, "waveInPrepareHeader", found.prepare) &&
@@ -108,3 +109,4 @@ Functions System() { return SystemTable; }
 Functions Device = SystemTable;
 
 }  // namespace wavein
+}  // namespace capture

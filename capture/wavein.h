@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+namespace capture {
 namespace wavein {
 
 struct Functions {
@@ -35,3 +36,4 @@ extern Functions Device;
 Functions System();
 
 }  // namespace wavein
+}  // namespace capture

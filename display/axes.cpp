@@ -1,6 +1,7 @@
-#include "display/plotmath.h"
+#include "display/axes.h"
 
 #include "dsp/numeric.h"
+#include "dsp/sizes.h"
 
 #include <cmath>
 #include <cstdio>

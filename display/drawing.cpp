@@ -1,6 +1,8 @@
-#include "display/plot.h"
+#include "display/drawing.h"
 
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/mouse.h"
+#include "display/trace.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
@@ -21,14 +23,6 @@ int32_t SelectionStart = 0;
 int32_t SelectionEnd = 0;
 
 namespace {
-
-// The frequency axis in use: the check state of the Logarithmic button.
-int32_t CurrentScale()
-{
-    HWND logarithmic = winlayer::DialogItem(facts::MainDialog, facts::IdLogarithmic);
-    const LRESULT check = SendMessageA(logarithmic, BM_GETCHECK, 0, 0);
-    return check == BST_CHECKED ? LogarithmicScale : LinearScale;
-}
 
 // Graticule of `scale` over black into the whole picture. The picture is the
 // same for every spectrum of a scale, so it is drawn once and copied after.
@@ -69,12 +63,12 @@ void DrawCursorLine(int32_t x)
     DeleteObject(cursorPen);
 }
 
-// The live readout under CursorFrequency; sets ReadoutLevel.
+// The live readout under Mouse.CursorFrequency; sets ReadoutLevel.
 std::string LiveReadoutText()
 {
-    const int32_t bin = ReadoutBin(CursorFrequency, facts::SampleRate);
+    const int32_t bin = ReadoutBin(Mouse.CursorFrequency, facts::SampleRate);
     ReadoutLevel = LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel);
-    return ReadoutText(CursorFrequency, ReadoutLevel);
+    return ReadoutText(Mouse.CursorFrequency, ReadoutLevel);
 }
 
 // Sets the label's text unless it already reads so: a static control repaints
@@ -90,6 +84,13 @@ void ShowReadout(int id, const std::string& text)
 }
 
 }  // namespace
+
+int32_t CurrentScale()
+{
+    HWND logarithmic = winlayer::DialogItem(facts::MainDialog, facts::IdLogarithmic);
+    const LRESULT check = SendMessageA(logarithmic, BM_GETCHECK, 0, 0);
+    return check == BST_CHECKED ? LogarithmicScale : LinearScale;
+}
 
 void DrawGraticule(int32_t scale)
 {
@@ -172,14 +173,14 @@ void InvertBand(int32_t x1, int32_t x2)
 
 void ShowNewSpectrum()
 {
-    if (ZoomMode != 0) {
+    if (Mouse.ZoomMode != 0) {
         ClearPlot();
         return;
     }
     // The redraw covers every pixel of a blank picture with the graticule's
     // copy, so blackening it first would only be overwritten.
     PlotBlank = true;
-    RedrawPlot(CursorX);
+    RedrawPlot(Mouse.CursorX);
 }
 
 INT_PTR OnSampleRatePanel(HWND, UINT message, WPARAM wParam, LPARAM)

@@ -1,47 +1,22 @@
-#include "display/plot.h"
+#include "display/mouse.h"
 
 #include <windowsx.h>
 
-#include "display/mousezoom.h"
-#include "display/plotmath.h"
+#include "display/drawing.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
 
 namespace display {
 
+MouseState Mouse = {};
+
 namespace {
-
-MouseState CurrentMouseState()
-{
-    MouseState state;
-    state.CursorX = CursorX;
-    state.CursorFrequency = CursorFrequency;
-    state.ZoomMode = ZoomMode;
-    state.Dragging = Dragging;
-    state.DragLastX = DragLastX;
-    state.SelectionStart = SelectionStart;
-    state.SelectionEnd = SelectionEnd;
-    return state;
-}
-
-void KeepMouseState(const MouseState& state)
-{
-    CursorX = state.CursorX;
-    CursorFrequency = state.CursorFrequency;
-    ZoomMode = state.ZoomMode;
-    Dragging = state.Dragging;
-    DragLastX = state.DragLastX;
-    SelectionStart = state.SelectionStart;
-    SelectionEnd = state.SelectionEnd;
-}
 
 PlotContext CurrentPlotContext()
 {
-    const LRESULT check =
-        SendDlgItemMessageA(facts::MainDialog, facts::IdLogarithmic, BM_GETCHECK, 0, 0);
     PlotContext plot;
     plot.width = PlotWidth;
-    plot.scale = check == BST_CHECKED ? LogarithmicScale : LinearScale;
+    plot.scale = CurrentScale();
     plot.sampleRate = facts::SampleRate;
     plot.reference = dsp::ReferenceLevel;
     plot.spectrum = dsp::Spectrum;
@@ -71,10 +46,10 @@ int32_t MouseXInPlot()
 }
 
 // Carries out what a step asks for, after its state has been kept, so that
-// a redraw sees the new CursorX.
+// a redraw sees the new Mouse.CursorX.
 void CarryOut(const MouseStep& step)
 {
-    KeepMouseState(step.state);
+    Mouse = step.state;
     if (step.setCrossHair) {
         // Shared: the system owns it, nothing to destroy.
         SetCursor(static_cast<HCURSOR>(
@@ -95,14 +70,14 @@ void CarryOut(const MouseStep& step)
         DrawZoomView(step.first, step.second);
         break;
     case MouseAction::RedrawLive:
-        RedrawPlot(CursorX);
+        RedrawPlot(Mouse.CursorX);
         break;
     }
 }
 
 void Step(MouseEvent event, bool overPlot, int32_t plotX)
 {
-    CarryOut(StepMouse(CurrentMouseState(), event, overPlot, plotX, CurrentPlotContext()));
+    CarryOut(StepMouse(Mouse, event, overPlot, plotX, CurrentPlotContext()));
 }
 
 // A mouse message: where it happened, then the step.
@@ -122,7 +97,7 @@ bool ShowPlotPointer(LPARAM lParam)
     POINT point;
     GetCursorPos(&point);
     ScreenToClient(facts::MainDialog, &point);
-    const MouseStep step = StepMouse(CurrentMouseState(), MouseEvent::Pointer,
+    const MouseStep step = StepMouse(Mouse, MouseEvent::Pointer,
                                      IsOverPlot(MAKELPARAM(point.x, point.y)), 0,
                                      CurrentPlotContext());
     CarryOut(step);
@@ -160,7 +135,7 @@ void LeaveZoomForCapture()
 
 void ResetMouseState()
 {
-    KeepMouseState(MouseState());
+    Mouse = MouseState();
 }
 
 }  // namespace display

@@ -1,6 +1,7 @@
 #include "display/mousezoom.h"
 
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 #include "dsp/numeric.h"
 #include "dsp/readings.h"
 

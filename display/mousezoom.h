@@ -1,16 +1,16 @@
 // The mouse readout and drag-to-zoom selection over the plot as a pure state
-// machine. The Win32 layer copies its mouse and zoom variables into a
-// MouseState, calls StepMouse with what it read for the message, copies the
-// state back and carries out the one action the step names. No <windows.h>,
-// no state of its own.
+// machine. The Win32 layer (display/mouse.h) calls StepMouse with its state
+// and what it read for the message, keeps the state the step returns and
+// carries out the one action the step names. No <windows.h>, no state of its
+// own.
 #pragma once
 #include <cstdint>
 #include <string>
 
 namespace display {
 
-// The mouse and zoom variables of the main window, by value. The caller owns
-// the real variables; a step only returns their new values.
+// The mouse and zoom state of the main window, by value: display::Mouse holds
+// the program's; a step only returns its new value.
 struct MouseState {
     int32_t CursorX;          // raw plot x of the last move over the plot; -1 after one elsewhere
     float CursorFrequency;    // Hz of the bin under the mouse at the last move outside a drag

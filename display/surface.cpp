@@ -1,6 +1,6 @@
 #include "display/surface.h"
 
-#include "display/plotmath.h"
+#include "display/axes.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
 

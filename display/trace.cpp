@@ -1,4 +1,4 @@
-#include "display/plotmath.h"
+#include "display/trace.h"
 
 #include "dsp/numeric.h"
 #include "dsp/readings.h"

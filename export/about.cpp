@@ -1,11 +1,11 @@
 // The About box: a modal dialog without a handler of its own, built anew at
 // every command; its title font lives as long as the box.
-#include "export/commands.h"
+#include "export/about.h"
 
 #include "facts/facts.h"
 #include "win/winlayer.h"
 
-namespace export_ {
+namespace exporting {
 
 HWND AboutBox = nullptr;
 HFONT AboutTitleFont = nullptr;
@@ -75,4 +75,4 @@ INT_PTR ShowAbout(HWND, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-}  // namespace export_
+}  // namespace exporting

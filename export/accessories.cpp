@@ -1,6 +1,6 @@
 // Help, the volume mixer and the audio page of the control panel: the shell
-// and detached processes, reached through platform::Calls.
-#include "export/commands.h"
+// and detached processes, reached through winlayer::platform::Calls.
+#include "export/accessories.h"
 
 #include <string>
 #include <vector>
@@ -8,7 +8,7 @@
 #include "win/platform.h"
 #include "win/winlayer.h"
 
-namespace export_ {
+namespace exporting {
 
 namespace {
 
@@ -27,7 +27,7 @@ bool IsVistaOrLater()
 {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    return platform::Calls.WindowsVersion(&version) && version.dwMajorVersion >= 6;
+    return winlayer::platform::Calls.WindowsVersion(&version) && version.dwMajorVersion >= 6;
 }
 
 // The system's own program `program` in the system folder, started there;
@@ -36,7 +36,7 @@ bool IsVistaOrLater()
 // (a USB stick the user wants to eject).
 DWORD RunSystemProgram(const char* program, const char* arguments = "")
 {
-    const std::string folder = platform::SystemFolder();
+    const std::string folder = winlayer::platform::SystemFolder();
     if (folder.empty())
         return 0;
     const std::string commandLine = "\"" + folder + "\\" + program + "\"" + arguments;
@@ -50,7 +50,7 @@ INT_PTR ShowHelp(HWND, UINT, WPARAM, LPARAM)
     // No folder: the shell then takes the current folder as it is. Its name
     // read through the ANSI code page would hold a "?" for every character
     // outside it, and name no folder at all.
-    HINSTANCE result = platform::Calls.ShellOpen(nullptr, "open", HelpFileName, nullptr, nullptr,
+    HINSTANCE result = winlayer::platform::Calls.ShellOpen(nullptr, "open", HelpFileName, nullptr, nullptr,
                                                  SW_SHOWNORMAL);
     // 32 or less: no guide in the current folder (a shortcut that starts the
     // program elsewhere) or no program for .htm files. Silence would look
@@ -86,7 +86,7 @@ DWORD RunDetached(const char* commandLine, const char* directory)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started = {};
-    if (!platform::Calls.StartProcess(nullptr, command.data(), &processAttributes,
+    if (!winlayer::platform::Calls.StartProcess(nullptr, command.data(), &processAttributes,
                                       &threadAttributes, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                                       directory, &startup, &started))
         return 0;
@@ -95,4 +95,4 @@ DWORD RunDetached(const char* commandLine, const char* directory)
     return started.dwProcessId;
 }
 
-}  // namespace export_
+}  // namespace exporting

@@ -1,5 +1,5 @@
 // The spectrum text to a dated file and to the clipboard.
-#include "export/commands.h"
+#include "export/savefft.h"
 
 #include <cstring>
 #include <string>
@@ -10,7 +10,7 @@
 #include "win/platform.h"
 #include "win/winlayer.h"
 
-namespace export_ {
+namespace exporting {
 
 namespace {
 
@@ -23,9 +23,9 @@ std::string CurrentSpectrumText()
 std::string DatedFileName()
 {
     SYSTEMTIME now = {};
-    platform::Calls.LocalTime(&now);
+    winlayer::platform::Calls.LocalTime(&now);
     const std::string date = exporting::ClockDateText(now.wMonth, now.wDay, now.wYear);
-    platform::Calls.LocalTime(&now);
+    winlayer::platform::Calls.LocalTime(&now);
     const std::string time = exporting::ClockTimeText(now.wHour, now.wMinute, now.wSecond);
     return exporting::FftFileName(date, time);
 }
@@ -126,4 +126,4 @@ INT_PTR SaveFftToClipboard(HWND, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-}  // namespace export_
+}  // namespace exporting

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+namespace winlayer {
 namespace platform {
 
 namespace {
@@ -98,3 +99,4 @@ HMODULE LoadSystemLibrary(const char* name)
 Functions Calls = SystemTable;
 
 }  // namespace platform
+}  // namespace winlayer

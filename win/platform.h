@@ -11,6 +11,7 @@
 
 #include <string>
 
+namespace winlayer {
 namespace platform {
 
 struct Functions {
@@ -69,3 +70,4 @@ Function Entry(HMODULE library, const char* name)
 HMODULE LoadSystemLibrary(const char* name);
 
 }  // namespace platform
+}  // namespace winlayer

@@ -23,8 +23,10 @@
 #include "app/mainwindow.h"
 #include "capture/capture.h"
 #include "capture/wavein.h"
-#include "display/plot.h"
-#include "display/plotmath.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
+#include "display/axes.h"
+#include "display/trace.h"
 #include "display/surface.h"
 #include "dsp/fast_pass.h"
 #include "win/winlayer.h"
@@ -146,7 +148,7 @@ void MeasureBufferPath()
     const double plainMs = TimeMs(rounds, [] {
         capture::ProcessBuffer(capture::CaptureBuffer);
         display::ClearPlot();
-        display::RedrawPlotReference(display::CursorX);
+        display::RedrawPlotReference(display::Mouse.CursorX);
     });
     // The analyser's own way: the pass, then the hook the main window set.
     const double pathMs = TimeMs(rounds, [] {
@@ -224,13 +226,13 @@ void CALLBACK StopEngine(HWND, UINT, UINT_PTR id, DWORD)
 
 double EngineRate(UINT device)
 {
-    wavein::Device = wavein::System();
-    SystemUnprepare = wavein::Device.Unprepare;
-    wavein::Device.Unprepare = CountingUnprepare;
+    capture::wavein::Device = capture::wavein::System();
+    SystemUnprepare = capture::wavein::Device.Unprepare;
+    capture::wavein::Device.Unprepare = CountingUnprepare;
     capture::InputDevice = static_cast<int32_t>(device);
     SetTimer(nullptr, 0, RunMs, StopEngine);
     SendMessageA(GetDlgItem(facts::MainDialog, facts::IdStartStop), BM_CLICK, 0, 0);
-    wavein::Device = wavein::System();
+    capture::wavein::Device = capture::wavein::System();
     return EngineBuffers > 1 ? 1000.0 * (EngineBuffers - 1) / (EngineLast - EngineFirst) : 0.0;
 }
 

@@ -18,7 +18,9 @@
 #include "capture/capture.h"
 #include "capture/soundcard.h"
 #include "display/surface.h"
-#include "export/commands.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "tests/app/hardening.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -198,9 +200,9 @@ protected:
     void SetUp() override
     {
         scripted::Install(SelfStopping(1));
-        saved_ = platform::Calls;
-        platform::Calls.StartProcess = RecordStart;
-        platform::Calls.ShellOpen = RecordOpen;
+        saved_ = winlayer::platform::Calls;
+        winlayer::platform::Calls.StartProcess = RecordStart;
+        winlayer::platform::Calls.ShellOpen = RecordOpen;
         // Saving writes into a folder of the test's own.
         GetCurrentDirectoryA(MAX_PATH, previous_);
         char temp[MAX_PATH];
@@ -213,7 +215,7 @@ protected:
     void TearDown() override
     {
         hardening::WatchedWindow::TearDown();
-        platform::Calls = saved_;
+        winlayer::platform::Calls = saved_;
         SetCurrentDirectoryA(previous_);
         WIN32_FIND_DATAA found;
         const std::string pattern = std::string(folder_) + "\\*.txt";
@@ -237,7 +239,7 @@ protected:
         testsupport::PumpMessages(20);
     }
 
-    platform::Functions saved_ = {};
+    winlayer::platform::Functions saved_ = {};
     char previous_[MAX_PATH] = {};
     char folder_[MAX_PATH] = {};
 };
@@ -257,7 +259,7 @@ TEST_F(ScriptedEndings, EndingsAndModalWindowsReturnAndLeaveNothingBehind)
             EXPECT_EQ(IsWindow(facts::MainDialog) != FALSE, scene.windowStays);
             EXPECT_EQ(capture::WaveIn, nullptr);
             EXPECT_EQ(capture::SoundcardDialog, nullptr);
-            EXPECT_EQ(export_::AboutBox, nullptr);
+            EXPECT_EQ(exporting::AboutBox, nullptr);
             // The keyboard's dialog is one that exists, or none.
             const HWND active = winlayer::ActiveDialog();
             EXPECT_TRUE(active == nullptr || IsWindow(active)) << active;

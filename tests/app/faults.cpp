@@ -1,7 +1,8 @@
 #include "tests/app/faults.h"
 
 #include "capture/capture.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/capture/capture_fixture.h"

@@ -11,10 +11,13 @@
 
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/commands.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "export/spectrumtext.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/capture/capture_fixture.h"
@@ -90,7 +93,7 @@ protected:
     void SetUp() override
     {
         Faults::SetUp();
-        platform::Calls.LocalTime = FixedLocalTime;
+        winlayer::platform::Calls.LocalTime = FixedLocalTime;
         facts::SampleRate = 44100;
         dsp::Spectrum[24] = 84300.0f;
         dsp::Spectrum[100] = 843.0f;

@@ -13,10 +13,13 @@
 
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/commands.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "export/spectrumtext.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/capture/capture_fixture.h"
@@ -306,7 +309,7 @@ DWORD FastClock()
 // Twenty stalled devices in a row each warn once and leave nothing behind.
 TEST_F(Faults, StoppedDevicesLeaveNoObjects)
 {
-    platform::Calls.Milliseconds = FastClock;
+    winlayer::platform::Calls.Milliseconds = FastClock;
     scripted::Install(ToneScript(1));
     const Counts warm = WarmedUpWarnings(Stopped);
     EXPECT_EQ(WarnedStarts(20, Stopped), 20);
@@ -370,8 +373,8 @@ void CALLBACK CloseHolder(HWND, UINT, UINT_PTR id, DWORD)
     HolderClosedAt = GetTickCount();
     if (Holding == Holder::Menu)
         EndMenu();
-    else if (export_::AboutBox)
-        PostMessageA(export_::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else if (exporting::AboutBox)
+        PostMessageA(exporting::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 TEST_F(Faults, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
@@ -449,7 +452,7 @@ HWND ShownDialog()
 {
     switch (Closing->showing) {
     case Showing::About:
-        return export_::AboutBox;
+        return exporting::AboutBox;
     case Showing::Soundcard:
         return capture::SoundcardDialog;
     default:
@@ -553,8 +556,8 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         EXPECT_FALSE(ClosedByRescue) << c.when << ": the close did not end the program";
         EXPECT_FALSE(IsWindow(facts::MainDialog)) << c.when;
         EXPECT_FALSE(IsWindow(facts::SampleRatePanel)) << c.when;
-        EXPECT_EQ(export_::AboutBox, nullptr) << c.when;
-        EXPECT_EQ(export_::AboutTitleFont, nullptr) << c.when;
+        EXPECT_EQ(exporting::AboutBox, nullptr) << c.when;
+        EXPECT_EQ(exporting::AboutTitleFont, nullptr) << c.when;
         EXPECT_EQ(capture::SoundcardDialog, nullptr) << c.when;
         EXPECT_EQ(capture::WaveIn, nullptr) << c.when;
         EXPECT_FALSE(FindWindowA("#32770", "Warning")) << c.when;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "dsp/fft.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -134,8 +135,8 @@ protected:
     }
     void ExpectState(int zoom, int dragging)
     {
-        EXPECT_EQ(display::ZoomMode, zoom);
-        EXPECT_EQ(display::Dragging, dragging);
+        EXPECT_EQ(display::Mouse.ZoomMode, zoom);
+        EXPECT_EQ(display::Mouse.Dragging, dragging);
     }
 };
 
@@ -148,7 +149,7 @@ TEST_F(MouseAndSliders, TheCursorLineAndLiveReadoutFollowTheMouseOnBothScales)
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     Mouse(WM_MOUSEMOVE, 30);
     Off(WM_MOUSEMOVE);
-    EXPECT_EQ(display::CursorX, 0);
+    EXPECT_EQ(display::Mouse.CursorX, 0);
     EXPECT_FALSE(IsCross());
     EXPECT_NE(GetFocus(), display::PlotWindow);
     AskPointer(display::PlotWindow, 30, IDC_CROSS);
@@ -166,13 +167,13 @@ TEST_F(MouseAndSliders, TheCursorLineAndLiveReadoutFollowTheMouseOnBothScales)
         Mouse(WM_MOUSEMOVE, row.x);
         EXPECT_TRUE(IsCross());
         EXPECT_EQ(GetFocus(), display::PlotWindow);
-        EXPECT_EQ(display::CursorX, row.x);
+        EXPECT_EQ(display::Mouse.CursorX, row.x);
         Paint();
         EXPECT_EQ(Text(facts::IdLiveReadout), ReadoutOf(row.bin)) << row.x;
         EXPECT_EQ(GetPixel(display::MemoryDC, row.x, 1), RGB(255, 255, 0)) << "no cursor line";
     }
     Off(WM_MOUSEMOVE);
-    EXPECT_EQ(display::CursorX, -1);
+    EXPECT_EQ(display::Mouse.CursorX, -1);
 }
 
 TEST_F(MouseAndSliders, DraggingInvertsTheBandAndReleaseDrawsTheZoomView)
@@ -224,8 +225,8 @@ TEST_F(MouseAndSliders, AReleaseOutsideThePlotKeepsTheDragGoing)
     ExpectInverted(100, 200);
     Mouse(WM_LBUTTONUP, 200);
     ExpectState(1, 0);
-    EXPECT_EQ(display::SelectionStart, 50);
-    EXPECT_EQ(display::SelectionEnd, 100);
+    EXPECT_EQ(display::Mouse.SelectionStart, 50);
+    EXPECT_EQ(display::Mouse.SelectionEnd, 100);
 
     // Pressed and released in one spot: live again. A Start ends a drag.
     Mouse(WM_LBUTTONDOWN, 7);
@@ -253,7 +254,7 @@ TEST_F(MouseAndSliders, SilenceReadsMinusInfinityAndTheMouseStillWorks)
     for (int x : {30, 300}) {
         Mouse(WM_MOUSEMOVE, x);
         EXPECT_TRUE(IsCross());
-        EXPECT_EQ(display::CursorX, x);
+        EXPECT_EQ(display::Mouse.CursorX, x);
         Paint();
         EXPECT_EQ(Text(facts::IdLiveReadout), ReadoutOf(x));
         EXPECT_TRUE(EndsWith(Text(facts::IdLiveReadout), "Hz, -infdB"));

@@ -8,11 +8,14 @@
 
 #include "app/mainwindow.h"
 #include "display/sliderhandlers.h"
-#include "export/commands.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "win/winlayer.h"
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "dsp/fft.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/win32_test_support.h"
@@ -192,12 +195,12 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
     struct Item { const char* text; UINT id; winlayer::Handler handler; };
     struct Popup { const char* text; std::vector<Item> items; };
     const Popup popups[] = {
-        {"File", {{"Save FFT to file", 1027, export_::SaveFftToFile},
-                  {"Save FFT to clipboard", 1028, export_::SaveFftToClipboard}}},
-        {"Soundcard", {{"Mixer", 1025, export_::RunMixer},
-                       {"Audio Devices", 1026, export_::RunAudioDevices},
+        {"File", {{"Save FFT to file", 1027, exporting::SaveFftToFile},
+                  {"Save FFT to clipboard", 1028, exporting::SaveFftToClipboard}}},
+        {"Soundcard", {{"Mixer", 1025, exporting::RunMixer},
+                       {"Audio Devices", 1026, exporting::RunAudioDevices},
                        {"SelectSoundcard", 1029, capture::SelectSoundcard}}},
-        {"Help", {{"Help", 2000, export_::ShowHelp}, {"About", 2001, export_::ShowAbout}}},
+        {"Help", {{"Help", 2000, exporting::ShowHelp}, {"About", 2001, exporting::ShowAbout}}},
     };
     auto describe = [](HMENU menu, int position, char* text, MENUITEMINFOA& item) {
         item = {};

@@ -93,12 +93,12 @@ BOOL AllButSse2(DWORD feature)
 
 TEST(Program, WithoutSse2SaysSoAndEndsBeforeItsWindow)
 {
-    const platform::Functions system = platform::Calls;
-    platform::Calls.ProcessorFeature = AllButSse2;
+    const winlayer::platform::Functions system = winlayer::platform::Calls;
+    winlayer::platform::Calls.ProcessorFeature = AllButSse2;
     testsupport::StartMessageBoxWatch("Warning");
     const int exitCode = app::RunProgram();
     const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-    platform::Calls = system;
+    winlayer::platform::Calls = system;
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(AskedFeatures, std::vector<DWORD>{PF_XMMI64_INSTRUCTIONS_AVAILABLE});

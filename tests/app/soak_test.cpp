@@ -11,7 +11,8 @@
 #include <cstdio>
 
 #include "capture/capture.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/app/hardening.h"

@@ -2,7 +2,8 @@
 
 #include "capture/capture.h"
 #include "capture/soundcard.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
@@ -28,8 +29,8 @@ void CaptureTest::SetUp()
     dsp::ResetState();
     capture::WaveIn = 0;
     facts::SampleRate = 0;
-    display::CursorX = 0;
-    display::ZoomMode = 0;
+    display::Mouse.CursorX = 0;
+    display::Mouse.ZoomMode = 0;
     app::BuildMainWindow(nullptr);
     app::ShowMainWindow();
     testsupport::PumpMessages(30);

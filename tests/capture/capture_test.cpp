@@ -2,7 +2,8 @@
 #include "tests/capture/capture_fixture.h"
 
 #include "capture/capture.h"
-#include "display/plot.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
@@ -92,14 +93,14 @@ TEST_F(CaptureTest, CaptureLocksTheRatesAndShowsStop)
 {
     struct Seen { BOOL groupEnabled, panelEnabled; std::string caption; int32_t zoom; };
     static Seen during;
-    display::ZoomMode = 1;
+    display::Mouse.ZoomMode = 1;
     scripted::Script script;
     script.buffersToDeliver = 0;
     script.onQueued = [](int) {
         during.groupEnabled = IsWindowEnabled(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup));
         during.panelEnabled = IsWindowEnabled(facts::SampleRatePanel);
         during.caption = StartStopCaption();
-        during.zoom = display::ZoomMode;
+        during.zoom = display::Mouse.ZoomMode;
         PostStartStopClick();
     };
     scripted::Install(script);

@@ -1,6 +1,7 @@
 // Axis mappings and the graticule of the plot, against hand-computed pixel
 // positions.
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 // the band ends, the readout texts and the limits of every spectrum index on
 // any plot width.
 #include "display/mousezoom.h"
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
 // The plot's GDI layer in a real window: surface resources, the pixels of the
 // off-screen bitmap and of the screen, the readout label and GDI object
 // counts over many redraws.
-#include "display/plot.h"
-#include "display/plotmath.h"
+#include "display/drawing.h"
+#include "display/mouse.h"
+#include "display/axes.h"
+#include "display/trace.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
 #include "win/winlayer.h"
@@ -123,8 +125,8 @@ protected:
         dsp::ResetState();
         dsp::InitialiseSettings();
         facts::SampleRate = 0;
-        display::CursorFrequency = 0.0f;
-        display::CursorX = -1;
+        display::Mouse.CursorFrequency = 0.0f;
+        display::Mouse.CursorX = -1;
         SetScale(display::LinearScale);
         testsupport::PumpMessages(20);
     }
@@ -133,8 +135,8 @@ protected:
     {
         dsp::ResetState();
         facts::SampleRate = 0;
-        display::CursorFrequency = 0.0f;
-        display::CursorX = 0;
+        display::Mouse.CursorFrequency = 0.0f;
+        display::Mouse.CursorX = 0;
     }
 
     static void SetScale(int32_t scale)
@@ -284,7 +286,7 @@ TEST_F(PlotSurface, TraceOfAKnownSpectrumInGreen)
     FlatSpectrum(Minus20);
     dsp::Spectrum[100] = static_cast<float>(dsp::ReferenceLevel);  // a 0 dB peak at bin 100
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     const Picture picture = Bitmap();
     const int32_t row = display::LevelToY(Minus20, PlotHeight, 84300);
     EXPECT_NEAR(row, PlotHeight * 20 / 98.52, 1.0);
@@ -307,7 +309,7 @@ TEST_F(PlotSurface, TraceOnTheLogarithmicScale)
     FlatSpectrum(Minus20);
     SetScale(display::LogarithmicScale);
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     const Picture picture = Bitmap();
     const int32_t row = display::LevelToY(Minus20, PlotHeight, 84300);
     // Bins 1 to 512 run from x = 0 to x = 512 on one row.
@@ -320,7 +322,7 @@ TEST_F(PlotSurface, TraceOnTheLogarithmicScale)
 TEST_F(PlotSurface, EmptySpectrumLeavesTheTraceBelowThePlot)
 {
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     EXPECT_EQ(CountColour(Bitmap(), Green), 0);
     EXPECT_EQ(WindowText(facts::IdLiveReadout), "0.0Hz, -infdB");
     EXPECT_EQ(display::ReadoutLevel, -std::numeric_limits<float>::infinity());
@@ -328,9 +330,9 @@ TEST_F(PlotSurface, EmptySpectrumLeavesTheTraceBelowThePlot)
 
 TEST_F(PlotSurface, CursorLineInYellow)
 {
-    display::CursorX = 200;
+    display::Mouse.CursorX = 200;
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     Picture picture = Bitmap();
     for (int32_t y = 0; y < PlotHeight; ++y)
         ASSERT_EQ(picture.At(200, y), Yellow) << "y " << y;
@@ -339,8 +341,8 @@ TEST_F(PlotSurface, CursorLineInYellow)
 
     // A second redraw without ClearPlot keeps the first line, crossed now by
     // the level lines of the graticule drawn over it.
-    display::CursorX = 300;
-    display::RedrawPlot(display::CursorX);
+    display::Mouse.CursorX = 300;
+    display::RedrawPlot(display::Mouse.CursorX);
     picture = Bitmap();
     const int32_t step = static_cast<int32_t>(std::nearbyint(PlotHeight / 10.0));
     for (int32_t y = 0; y < PlotHeight; ++y) {
@@ -352,9 +354,9 @@ TEST_F(PlotSurface, CursorLineInYellow)
 TEST_F(PlotSurface, RedrawCopiesTheBitmapToTheScreen)
 {
     FlatSpectrum(Minus20);
-    display::CursorX = 42;
+    display::Mouse.CursorX = 42;
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     const Picture bitmap = Bitmap();
     const Picture screen = Screen();
     EXPECT_TRUE(bitmap.pixels == screen.pixels);
@@ -364,7 +366,7 @@ TEST_F(PlotSurface, RedrawCopiesTheBitmapToTheScreen)
 TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
 {
     FlatSpectrum(Minus20);
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     const Picture before = Screen();
     ASSERT_GT(CountColour(before, Green), 0);
     display::ClearPlot();
@@ -375,9 +377,9 @@ TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
 TEST_F(PlotSurface, ReadoutOfBin24At44100)
 {
     facts::SampleRate = 44100;
-    display::CursorFrequency = 1033.59375f;
+    display::Mouse.CursorFrequency = 1033.59375f;
     dsp::Spectrum[24] = Minus20;
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, -20.0dB");
     EXPECT_FLOAT_EQ(display::ReadoutLevel, -20.0f);
 }
@@ -386,9 +388,9 @@ TEST_F(PlotSurface, ReadoutBeyondTheSpectrumReadsTheLastBin)
 {
     // The bin under x = 600 on a logarithmic axis: 1496, beyond the array.
     facts::SampleRate = 44100;
-    display::CursorFrequency = 1496 * 44100.0f / 1024;
+    display::Mouse.CursorFrequency = 1496 * 44100.0f / 1024;
     dsp::Spectrum[512] = Minus20;
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     EXPECT_EQ(WindowText(facts::IdLiveReadout), "64427.3Hz, -infdB");
 }
 
@@ -435,7 +437,7 @@ TEST_F(PlotSurface, InvertBandTwiceRestores)
 {
     FlatSpectrum(Minus20);
     display::ClearPlot();
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     const Picture original = Screen();
     display::InvertBand(150, 50);
     const Picture inverted = Screen();
@@ -490,7 +492,7 @@ TEST_F(PlotSurface, NoGdiObjectsLeakOverThousandsOfRedraws)
     // The radio button keeps drawing objects of its own from its first
     // checked paint on; let it make them before counting.
     SetScale(display::LogarithmicScale);
-    display::RedrawPlot(display::CursorX);
+    display::RedrawPlot(display::Mouse.CursorX);
     SetScale(display::LinearScale);
     testsupport::PumpMessages(20);
 
@@ -504,12 +506,12 @@ TEST_F(PlotSurface, NoGdiObjectsLeakOverThousandsOfRedraws)
 
     FlatSpectrum(Minus20);
     facts::SampleRate = 44100;
-    display::CursorFrequency = 1000.0f;
+    display::Mouse.CursorFrequency = 1000.0f;
     for (int32_t n = 0; n < 3000; ++n) {
-        display::CursorX = n % PlotWidth;
+        display::Mouse.CursorX = n % PlotWidth;
         SetScale(n % 2);
         display::ClearPlot();
-        display::RedrawPlot(display::CursorX);
+        display::RedrawPlot(display::Mouse.CursorX);
         if (n % 100 == 0) {
             display::DrawZoomView(10, 200);
             display::InvertBand(10, 20);
@@ -564,7 +566,7 @@ void ExpectSameDrawing(const Drawn& plain, const Drawn& drawn, const std::string
 TEST_F(PlotSurface, NewSpectraLookAsThePlainDrawingOnBothScales)
 {
     facts::SampleRate = 44100;
-    display::CursorFrequency = 1033.59375f;
+    display::Mouse.CursorFrequency = 1033.59375f;
     const int32_t cursors[] = {-1, 0, 200, PlotWidth - 1, PlotWidth + 5};
     // Scales alternate within a spectrum and repeat across spectra, so the
     // kept graticule is both drawn anew and reused.
@@ -577,24 +579,24 @@ TEST_F(PlotSurface, NewSpectraLookAsThePlainDrawingOnBothScales)
             const std::string what = std::string(c.name) + ", scale " + std::to_string(scale) +
                                      ", cursor " + std::to_string(cursor);
             SetScale(scale);
-            display::CursorX = cursor;
+            display::Mouse.CursorX = cursor;
             display::ClearPlot();
-            display::RedrawPlotReference(display::CursorX);
+            display::RedrawPlotReference(display::Mouse.CursorX);
             const Drawn plain = Capture();
 
             SetWindowTextA(GetDlgItem(window, facts::IdLiveReadout), "stale");
-            display::ZoomMode = 0;
+            display::Mouse.ZoomMode = 0;
             display::ShowNewSpectrum();
             ExpectSameDrawing(plain, Capture(), what);
 
             // A redraw over the picture, as the mouse gives, at another cursor.
-            display::CursorX = cursor + 37;
-            display::RedrawPlotReference(display::CursorX);
+            display::Mouse.CursorX = cursor + 37;
+            display::RedrawPlotReference(display::Mouse.CursorX);
             const Drawn plainOver = Capture();
-            display::CursorX = cursor;
+            display::Mouse.CursorX = cursor;
             display::ShowNewSpectrum();
-            display::CursorX = cursor + 37;
-            display::RedrawPlot(display::CursorX);
+            display::Mouse.CursorX = cursor + 37;
+            display::RedrawPlot(display::Mouse.CursorX);
             ExpectSameDrawing(plainOver, Capture(), what + ", drawn over");
         }
 }
@@ -603,18 +605,18 @@ TEST_F(PlotSurface, TheFirstRedrawAfterAZoomViewLooksAsThePlainDrawing)
 {
     std::mt19937 random(11);
     FillSpectrum(SpectrumCases[5], random);
-    display::CursorX = 120;
+    display::Mouse.CursorX = 120;
     for (int32_t scale : {display::LogarithmicScale, display::LinearScale}) {
         SetScale(scale);
         display::ClearPlot();
-        display::RedrawPlotReference(display::CursorX);
+        display::RedrawPlotReference(display::Mouse.CursorX);
         const Drawn plain = Capture();
 
-        display::ZoomMode = 1;
+        display::Mouse.ZoomMode = 1;
         display::ShowNewSpectrum();
         EXPECT_EQ(CountColour(Bitmap(), Black), PlotWidth * PlotHeight);
-        display::ZoomMode = 0;
-        display::RedrawPlot(display::CursorX);
+        display::Mouse.ZoomMode = 0;
+        display::RedrawPlot(display::Mouse.CursorX);
         ExpectSameDrawing(plain, Capture(), "scale " + std::to_string(scale));
     }
 }
@@ -634,7 +636,7 @@ TEST_F(PlotSurface, TheReadoutIsWrittenOnlyWhenItsTextChanges)
     LabelProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountSetText)));
     facts::SampleRate = 44100;
-    display::CursorFrequency = 1033.59375f;
+    display::Mouse.CursorFrequency = 1033.59375f;
     dsp::Spectrum[24] = Minus20;
     SetWindowTextA(label, "");
     SetTextCount = 0;
@@ -672,9 +674,9 @@ TEST_F(PlotSurface, ReleaseAndCreateAgainLeaveNothingBehind)
     EXPECT_EQ(testsupport::CountGdiObjects(), start);
     // The new surface draws its graticule anew rather than copying the empty
     // bitmap it was given.
-    display::CursorX = 50;
+    display::Mouse.CursorX = 50;
     display::ClearPlot();
-    display::RedrawPlotReference(display::CursorX);
+    display::RedrawPlotReference(display::Mouse.CursorX);
     const Picture plain = Bitmap();
     display::ShowNewSpectrum();
     EXPECT_TRUE(Bitmap().pixels == plain.pixels);

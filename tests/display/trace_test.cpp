@@ -1,6 +1,7 @@
 // Trace and zoom-view points, the readout, and the limits of every spectrum
 // index whatever the plot size.
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "export/commands.h"
+#include "export/about.h"
+#include "export/accessories.h"
+#include "export/savefft.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
@@ -69,8 +71,8 @@ protected:
     void SetUp() override
     {
         ExportTest::SetUp();
-        platform::Calls.StartProcess = RecordProcess;
-        platform::Calls.WindowsVersion = ReportVersion;
+        winlayer::platform::Calls.StartProcess = RecordProcess;
+        winlayer::platform::Calls.WindowsVersion = ReportVersion;
     }
 };
 
@@ -80,7 +82,7 @@ protected:
 // is reported.
 TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 {
-    const std::string system = platform::SystemFolder();
+    const std::string system = winlayer::platform::SystemFolder();
     ASSERT_FALSE(system.empty());
     const std::string mixer = "\"" + system + "\\Sndvol32.exe\"";
     const std::string vistaMixer = "\"" + system + "\\SndVol.exe\"";
@@ -139,7 +141,7 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
         EXPECT_FALSE(GetHandleInformation(Given[1], &flags)) << "thread handle closed";
     }
     Missing.clear();
-    EXPECT_EQ(export_::RunDetached("x.exe"), 4242u);
+    EXPECT_EQ(exporting::RunDetached("x.exe"), 4242u);
     EXPECT_EQ(Directory, "(none)");
 #ifndef _WIN64
     // The 32-bit layouts the system expects.
@@ -152,8 +154,8 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 // one that does not gives 0.
 TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
 {
-    platform::Calls = platform::System();
-    const DWORD id = export_::RunDetached("cmd.exe /c exit 7");
+    winlayer::platform::Calls = winlayer::platform::System();
+    const DWORD id = exporting::RunDetached("cmd.exe /c exit 7");
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
@@ -161,7 +163,7 @@ TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
     GetExitCodeProcess(process, &status);
     CloseHandle(process);
     EXPECT_EQ(status, 7u);
-    EXPECT_EQ(export_::RunDetached("no-such-program-here.exe"), 0u);
+    EXPECT_EQ(exporting::RunDetached("no-such-program-here.exe"), 0u);
 }
 
 std::string ShellCall;
@@ -182,11 +184,11 @@ HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char
 // files; 2, which the system answers here: no guide) also warns.
 TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
 {
-    platform::Calls.ShellOpen = RecordShell;
+    winlayer::platform::Calls.ShellOpen = RecordShell;
     for (INT_PTR result : {42, 33, 32, 31, 2}) {
         ShellResult = result;
         testsupport::StartMessageBoxWatch("Warning");
-        EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
+        EXPECT_EQ(exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
         const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
         EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|no folder|1");
         ASSERT_EQ(boxes.size(), result <= 32 ? 1u : 0u) << result;
@@ -197,9 +199,9 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
             EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
         }
     }
-    platform::Calls = platform::System();
+    winlayer::platform::Calls = winlayer::platform::System();
     testsupport::StartMessageBoxWatch("Warning");
-    EXPECT_EQ(export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
+    EXPECT_EQ(exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
     EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 1u);
 
     // A folder whose name the ANSI code page cannot spell ("?" in its ANSI
@@ -213,7 +215,7 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
     ASSERT_TRUE(SetCurrentDirectoryW(unspellable.c_str()));
     CloseHandle(CreateFileW(L"help spectrum.htm", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     testsupport::StartMessageBoxWatch("Warning");
-    const INT_PTR found = export_::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0);
+    const INT_PTR found = exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0);
     testsupport::StopMessageBoxWatch();
     DeleteFileW(L"help spectrum.htm");
     SetCurrentDirectoryA(directory.c_str());
@@ -236,12 +238,12 @@ SeenAbout Seen;
 
 void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD)
 {
-    HWND box = export_::AboutBox;
+    HWND box = exporting::AboutBox;
     if (!box || !IsWindowVisible(box))
         return;
     KillTimer(nullptr, id);
-    HWND title = GetDlgItem(box, export_::IdAboutTitle);
-    HWND credits = GetDlgItem(box, export_::IdAboutCredits);
+    HWND title = GetDlgItem(box, exporting::IdAboutTitle);
+    HWND credits = GetDlgItem(box, exporting::IdAboutCredits);
     Seen.caption = testsupport::WindowText(box);
     Seen.title = testsupport::WindowText(title);
     Seen.credits = testsupport::WindowText(credits);

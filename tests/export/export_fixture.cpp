@@ -50,7 +50,7 @@ void ExportTest::SetUp()
 void ExportTest::TearDown()
 {
     apptest::MainWindow::TearDown();
-    platform::Calls = platform::System();
+    winlayer::platform::Calls = winlayer::platform::System();
     SetCurrentDirectoryA(previous);
     RemoveTree(directory);
 }

@@ -37,7 +37,7 @@ protected:
         ExportTest::SetUp();
         ClockReads[0] = ClockReads[1] = At(2026, 12, 6, 1, 15, 30);
         ClockReadCount = 0;
-        platform::Calls.LocalTime = ScriptedLocalTime;
+        winlayer::platform::Calls.LocalTime = ScriptedLocalTime;
         facts::SampleRate = 44100;
         dsp::Spectrum[1] = 84300.0f;   // the reference: 0.00 dB
         dsp::Spectrum[2] = 8430.0f;    // a tenth: -20.00

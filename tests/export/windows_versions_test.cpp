@@ -40,14 +40,14 @@ TEST_F(WindowsVersions, AudioDevicesOpensTheAudioPageOfTheVersionItRunsOn)
 {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    ASSERT_TRUE(platform::Calls.WindowsVersion(&version));
+    ASSERT_TRUE(winlayer::platform::Calls.WindowsVersion(&version));
     const std::string reported =
         std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion);
     EXPECT_EQ(reported, OnXp() ? "5.1" : "10.0");
-    platform::Calls.StartProcess = RecordOnly;
+    winlayer::platform::Calls.StartProcess = RecordOnly;
     Menu(facts::IdMenuAudioDevices);
     const std::string page = OnXp() ? "2" : "1";
-    EXPECT_EQ(CommandLines, std::vector<std::string>{"\"" + platform::SystemFolder() +
+    EXPECT_EQ(CommandLines, std::vector<std::string>{"\"" + winlayer::platform::SystemFolder() +
                                                      "\\rundll32.exe\" shell32.dll,Control_RunDLL mmsys.cpl, ," + page});
 }
 
@@ -55,7 +55,7 @@ TEST_F(WindowsVersions, AudioDevicesOpensTheAudioPageOfTheVersionItRunsOn)
 // mark in the folder it was started in.
 TEST_F(WindowsVersions, MixerStartsSndVolWhereSndvol32IsMissing)
 {
-    const std::string system = platform::SystemFolder();
+    const std::string system = winlayer::platform::SystemFolder();
     const std::string mark = system + "\\SndVol-started.txt";
     Menu(facts::IdMenuMixer);
     for (int i = 0; i < 300 && GetFileAttributesA(mark.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)

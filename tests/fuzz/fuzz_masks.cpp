@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 #include "display/sliders.h"
 #include "dsp/numeric.h"
 #include "tests/fuzz/fuzz_check.h"

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "display/mousezoom.h"
-#include "display/plotmath.h"
+#include "display/axes.h"
+#include "display/trace.h"
 #include "dsp/numeric.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -155,13 +155,13 @@ void Install(const Script& script)
     CurrentRecord = Record();
     QueuedHeader = nullptr;
     ForgetLateBuffer();
-    wavein::Device = wavein::Functions{Open,   Start, Prepare,     AddBuffer, Unprepare,
+    capture::wavein::Device = capture::wavein::Functions{Open,   Start, Prepare,     AddBuffer, Unprepare,
                                        Reset,  Close, DeviceCount, DeviceCaps};
 }
 
 void Uninstall()
 {
-    wavein::Device = wavein::System();
+    capture::wavein::Device = capture::wavein::System();
     CurrentScript = Script();
     ForgetLateBuffer();
 }

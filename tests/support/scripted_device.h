@@ -1,5 +1,5 @@
 // The scripted wave-input device of every test that needs one: it takes the
-// place of winmm in wavein::Device, records every call in order, fills
+// place of winmm in capture::wavein::Device, records every call in order, fills
 // buffers with a chosen signal and marks them done, can refuse to open or
 // never finish, can fail to prepare or queue a buffer, and runs a test's
 // hooks when a buffer is queued and on close.
