@@ -52,15 +52,28 @@ void SetRateChoiceEnabled(BOOL enabled)
     EnableWindow(facts::SampleRatePanel, enabled);
 }
 
-// A handle whose device would not close (CloseWaveIn): it is closed before
-// the next open, and until then the buffer may still be the driver's.
-HWAVEIN StuckWaveIn = 0;
+// A buffer with its header, and the handle of a device that would not close
+// (CloseWaveIn) and may still hold it, 0 when none does. Such a handle is
+// asked again at every Start; until it closes the buffer stays its own, and
+// capture records into the spare one. A driver that never hands the buffer
+// back (Wine's, once its sound server has died) would otherwise leave the
+// program unable to record for the rest of the run.
+struct Slot {
+    WAVEHDR* header;
+    int16_t* samples;
+    HWAVEIN stuck;
+};
+int16_t SpareBuffer[CaptureSamples] = {};
+WAVEHDR SpareHeader = {};
+Slot Slots[] = {{&CaptureHeader, CaptureBuffer, 0}, {&SpareHeader, SpareBuffer, 0}};
+// The buffer of the device that is open or was opened last.
+Slot* InUse = &Slots[0];
 
 // The flags as they stand now: the driver's thread sets WHDR_DONE and clears
 // WHDR_INQUEUE behind the compiler's back.
-DWORD HeaderFlags()
+DWORD HeaderFlags(const WAVEHDR& header)
 {
-    return *static_cast<volatile DWORD*>(&CaptureHeader.dwFlags);
+    return *static_cast<const volatile DWORD*>(&header.dwFlags);
 }
 
 // How long letting a device go may wait for its driver, without pumping.
@@ -71,15 +84,15 @@ bool WithinLettingGo(DWORD began)
     return winlayer::platform::Calls.Milliseconds() - began < LettingGoMs;
 }
 
-// Unprepares the header on `handle` unless it is not prepared; a driver that
+// Unprepares `header` on `handle` unless it is not prepared; a driver that
 // still holds the buffer answers WAVERR_STILLPLAYING, and is asked again.
-bool UnprepareHeader(HWAVEIN handle)
+bool UnprepareHeader(HWAVEIN handle, WAVEHDR& header)
 {
     const DWORD began = winlayer::platform::Calls.Milliseconds();
     for (;;) {
-        if (!(HeaderFlags() & WHDR_PREPARED))
+        if (!(HeaderFlags(header) & WHDR_PREPARED))
             return true;
-        const MMRESULT result = wavein::Device.Unprepare(handle, &CaptureHeader);
+        const MMRESULT result = wavein::Device.Unprepare(handle, &header);
         if (result == MMSYSERR_NOERROR)
             return true;
         if (result != WAVERR_STILLPLAYING || !WithinLettingGo(began))
@@ -92,13 +105,13 @@ bool UnprepareHeader(HWAVEIN handle)
 // and closes the device; true once the handle is closed. A driver may return
 // the buffer after waveInReset has returned, and waveInClose refuses with
 // WAVERR_STILLPLAYING while it holds one.
-bool LetGo(HWAVEIN handle)
+bool LetGo(HWAVEIN handle, WAVEHDR& header)
 {
     wavein::Device.Reset(handle);
     const DWORD began = winlayer::platform::Calls.Milliseconds();
-    while ((HeaderFlags() & WHDR_INQUEUE) && WithinLettingGo(began))
+    while ((HeaderFlags(header) & WHDR_INQUEUE) && WithinLettingGo(began))
         Sleep(1);
-    UnprepareHeader(handle);
+    UnprepareHeader(handle, header);
     MMRESULT closed = wavein::Device.Close(handle);
     if (closed == WAVERR_STILLPLAYING) {
         wavein::Device.Reset(handle);
@@ -107,39 +120,49 @@ bool LetGo(HWAVEIN handle)
     return closed == MMSYSERR_NOERROR;
 }
 
-// False while a device that would not close may still hold the buffer: the
-// stuck handle is tried once more first.
-bool BufferIsFree()
+// Makes InUse a buffer that no device may hold, the first one if it can;
+// false when every one may still be held. Each stuck handle is tried once
+// more first.
+bool ChooseFreeBuffer()
 {
-    if (StuckWaveIn != 0 && LetGo(StuckWaveIn))
-        StuckWaveIn = 0;
-    return StuckWaveIn == 0 && !(HeaderFlags() & WHDR_INQUEUE);
+    for (Slot& slot : Slots) {
+        if (slot.stuck != 0 && LetGo(slot.stuck, *slot.header))
+            slot.stuck = 0;
+    }
+    for (Slot& slot : Slots) {
+        if (slot.stuck == 0 && !(HeaderFlags(*slot.header) & WHDR_INQUEUE)) {
+            InUse = &slot;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The header is re-initialised before every prepare. That is only done to a
 // header no driver holds: one unprepared on the open device, or one whose
-// device has been closed (BufferIsFree). False when the device would not take
-// the buffer, which then can never come back.
+// device has been closed (ChooseFreeBuffer). False when the device would not
+// take the buffer, which then can never come back.
 bool ArmBuffer()
 {
-    if (HeaderFlags() & WHDR_INQUEUE)
+    WAVEHDR& header = *InUse->header;
+    if (HeaderFlags(header) & WHDR_INQUEUE)
         return false;
-    CaptureHeader.lpData = reinterpret_cast<LPSTR>(CaptureBuffer);
-    CaptureHeader.dwBufferLength = sizeof CaptureBuffer;
-    CaptureHeader.dwFlags = 0;
-    CaptureHeader.dwBytesRecorded = 0;
-    return wavein::Device.Prepare(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR &&
-           wavein::Device.AddBuffer(WaveIn, &CaptureHeader) == MMSYSERR_NOERROR;
+    header.lpData = reinterpret_cast<LPSTR>(InUse->samples);
+    header.dwBufferLength = CaptureSamples * sizeof InUse->samples[0];
+    header.dwFlags = 0;
+    header.dwBytesRecorded = 0;
+    return wavein::Device.Prepare(WaveIn, &header) == MMSYSERR_NOERROR &&
+           wavein::Device.AddBuffer(WaveIn, &header) == MMSYSERR_NOERROR;
 }
 
-bool BufferDone() { return (HeaderFlags() & WHDR_DONE) != 0; }
+bool BufferDone() { return (HeaderFlags(*InUse->header) & WHDR_DONE) != 0; }
 
 // A pass reads the first FftLength samples; a driver can hand the buffer back
 // with fewer recorded (an unplugged USB device returns it empty), and the rest
 // would be the last buffer's samples passed off as new ones.
 bool BufferFull()
 {
-    return CaptureHeader.dwBytesRecorded >= dsp::FftLength * sizeof CaptureBuffer[0];
+    return InUse->header->dwBytesRecorded >= dsp::FftLength * sizeof InUse->samples[0];
 }
 
 // Pumps until a full buffer is back or WaveIn is 0; false when the loop's own
@@ -155,7 +178,7 @@ bool AwaitBuffer(Patience& patience)
         if (WaveIn == 0 || (BufferDone() && BufferFull()))
             return true;
         if (BufferDone()) {
-            if (!UnprepareHeader(WaveIn) || !ArmBuffer())
+            if (!UnprepareHeader(WaveIn, *InUse->header) || !ArmBuffer())
                 return false;
         }
         if (Exhausted(patience, winlayer::platform::Calls.Milliseconds() - began))
@@ -212,7 +235,7 @@ void StartCapture()
     ReadSampleRate();
     FillCaptureFormat();
     WaveIn = 0;
-    if (BufferIsFree())
+    if (ChooseFreeBuffer())
         wavein::Device.Open(&WaveIn, static_cast<UINT>(InputDevice), &CaptureFormat);
     if (WaveIn == 0) {
         winlayer::Warn("Wave input device didn't open!");
@@ -238,11 +261,11 @@ void CaptureLoop()
         if (WaveIn == 0)
             return;
 
-        if (!UnprepareHeader(WaveIn)) {
+        if (!UnprepareHeader(WaveIn, *InUse->header)) {
             GiveUpDevice();
             return;
         }
-        ProcessBuffer(CaptureBuffer);
+        ProcessBuffer(InUse->samples);
         BufferAnalysed();
         if (WaveIn == 0)
             return;
@@ -259,8 +282,8 @@ void StopCapture()
 
 void CloseWaveIn()
 {
-    if (WaveIn != 0 && !LetGo(WaveIn))
-        StuckWaveIn = WaveIn;
+    if (WaveIn != 0 && !LetGo(WaveIn, *InUse->header))
+        InUse->stuck = WaveIn;
     WaveIn = 0;
 }
 

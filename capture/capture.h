@@ -16,8 +16,8 @@ constexpr int32_t CaptureSamples = 2048;  // one buffer: twice the FFT length
 extern HWAVEIN WaveIn;                    // the open device; 0 whenever none is open
 extern int32_t InputDevice;               // device number for waveInOpen; -1 is the wave mapper
 extern WAVEFORMATEX CaptureFormat;        // PCM mono 16-bit at SampleRate, filled by StartCapture
-extern int16_t CaptureBuffer[CaptureSamples];  // the one buffer the device fills
-extern WAVEHDR CaptureHeader;             // the one header, pointing at CaptureBuffer
+extern int16_t CaptureBuffer[CaptureSamples];  // the buffer the device fills
+extern WAVEHDR CaptureHeader;             // its header, pointing at CaptureBuffer
 // The window kind the user chose last in the selector; the pass uses it
 // while typing in the selector's field leaves no entry selected.
 extern int32_t WindowKindInUse;
@@ -38,7 +38,8 @@ std::string StartStopCaption();
 // Reads the rate buttons, opens InputDevice and records until stopped; every
 // full buffer is analysed and handed to BufferAnalysed. Returns when capture
 // has stopped, or at once (after a warning) when the device does not open or
-// a device that would not close may still hold the buffer.
+// devices that would not close may still hold both the buffer and the spare
+// that takes its place meanwhile (CloseWaveIn).
 void StartCapture();
 
 // Queues the buffer and pumps messages until it comes back or WaveIn is 0;
@@ -57,7 +58,8 @@ void StopCapture();
 // it, waits up to half a second (without pumping) for the driver to hand the
 // buffer back, unprepares the buffer and closes the device, asking again
 // while the driver says it still holds the buffer. A device that will not
-// close is kept aside and closed before the next open.
+// close keeps its buffer: it is asked again before every open, and until it
+// closes capture records into a spare buffer.
 void CloseWaveIn();
 
 // Runs the analysis pass on samples 0..1023 with the window kind currently

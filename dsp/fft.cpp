@@ -146,6 +146,7 @@ void StartUp()
 
 void InitialiseSettings()
 {
+    // 84300: what 0 dB is (fft.h says why, and what depends on it).
     ReferenceLevel = 168600 / 2;
     OffsetMultiplier = 1;
 }

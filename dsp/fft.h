@@ -32,8 +32,9 @@ extern float AveragingFactor;
 // Integer factor applied to every magnitude (the display offset).
 extern int32_t OffsetMultiplier;
 
-// Amplitude that reads 0 dB: 84300, what a full-scale sine gives after the
-// magnitude divisor; a sine of peak 16465 on a bin reads 0 dB. The
+// Amplitude that reads 0 dB: 84300, the scaled magnitude of a sine of peak
+// 16465 on a bin (16465 x 512 / MagnitudeDivisor, whatever the window, by
+// its gain), so such a sine reads 0 dB and a full-scale one about +6 dB. The
 // graticule's labels (display/axes.h: -10 dB steps over height / ln R) hold
 // only for this value.
 extern int32_t ReferenceLevel;

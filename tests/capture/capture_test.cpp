@@ -348,44 +348,51 @@ TEST_F(CaptureTest, ABufferThatNeverReturnsStillStopsOnTheButton)
 }
 
 // A driver that holds on to the buffer after the reset is asked again until it
-// lets go; one that never lets the device close keeps the buffer, and Start
-// warns rather than hand that buffer to a new device, until it does close.
+// lets go. A device that never closes keeps its buffer: the next Start records
+// into the spare one, and with both held Start warns rather than hand either
+// to a new device; once they close, Start records into the first again.
 TEST_F(CaptureTest, ADeviceIsLetGoEvenWhenItsDriverHoldsOn)
 {
-    struct Case { const char* driver; int unprepareRefusals, closeRefusals; bool closed; };
-    const Case cases[] = {{"refuses twice, then once", 2, 1, true}, {"never closes", 0, -1, false}};
-    for (const Case& c : cases) {
+    const void* const first = capture::CaptureBuffer;
+    struct Step {
+        const char* driver;
+        int unprepareRefusals, closeRefusals;
+        bool warns;           // Start warns that the device didn't open
+        const void* buffer;   // else what it records into (0: the spare)
+        int openHandles;      // after its Stop
+    };
+    const Step steps[] = {
+        {"refuses twice, then once", 2, 1, false, first, 0},
+        {"never closes", 0, -1, false, first, 1},
+        {"never closes either", 0, -1, false, nullptr, 1},
+        {"with both buffers held", 0, -1, true, nullptr, 0},
+        {"closes again", 0, 0, false, first, -2},  // and the two stuck handles with it
+    };
+    for (const Step& s : steps) {
         scripted::Script script;
         script.buffersToDeliver = 0;
-        script.unprepareRefusals = c.unprepareRefusals;
-        script.closeRefusals = c.closeRefusals;
+        script.unprepareRefusals = s.unprepareRefusals;
+        script.closeRefusals = s.closeRefusals;
         script.onQueued = [](int) { PostStartStopClick(); };
         scripted::Install(script);
-        ClickStartStop();
-        EXPECT_EQ(scripted::Seen().openHandles, c.closed ? 0 : 1) << c.driver;
-        EXPECT_EQ(capture::WaveIn, nullptr) << c.driver;
-
-        const size_t before = scripted::Seen().calls.size();
         testsupport::StartMessageBoxWatch("Warning");
         ClickStartStop();
         const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-        const std::vector<std::string> next(scripted::Seen().calls.begin() + before,
-                                            scripted::Seen().calls.end());
-        ASSERT_EQ(boxes.size(), c.closed ? 0u : 1u) << c.driver;
-        if (!c.closed) {
+        const scripted::Record& seen = scripted::Seen();
+        ASSERT_EQ(boxes.size(), s.warns ? 1u : 0u) << s.driver;
+        EXPECT_EQ(seen.openHandles, s.openHandles) << s.driver;
+        EXPECT_EQ(capture::WaveIn, nullptr) << s.driver;
+        if (s.warns) {
             EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
+            EXPECT_EQ(scripted::CountCalls("open") + scripted::CountCalls("prepare"), 0);
+        } else if (s.buffer) {
+            EXPECT_EQ(seen.bufferAddresses.back(), s.buffer) << s.driver;
+        } else {
+            EXPECT_NE(seen.bufferAddresses.back(), first) << s.driver;
         }
-        EXPECT_EQ(next.front(), c.closed ? "open" : "reset") << c.driver;
-        EXPECT_EQ(std::count(next.begin(), next.end(), "prepare"), c.closed ? 1 : 0) << c.driver;
     }
-    // Once the stuck device closes, the next Start records again.
-    scripted::Script works;
-    works.buffersToDeliver = 0;
-    works.onQueued = [](int) { PostStartStopClick(); };
-    scripted::Install(works);
-    ClickStartStop();
-    const std::vector<std::string> calls = {"reset", "close", "open", "start", "prepare",
-                                            "add",   "reset", "unprepare", "close"};
+    const std::vector<std::string> calls = {"reset", "close", "reset", "close", "open", "start",
+                                            "prepare", "add", "reset", "unprepare", "close"};
     EXPECT_EQ(scripted::Seen().calls, calls);
 }
 
