@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dsp/numeric.h"
+#include "dsp/sizes.h"
 #include "export/spectrumtext.h"
 #include "tests/fuzz/fuzz_check.h"
 
