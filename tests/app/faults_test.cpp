@@ -1,7 +1,6 @@
-// Faults around the capture: a clipboard and a file that another program
-// holds, folders that refuse files, painting while minimised and display
-// changes. Each test checks what the user sees, that nothing is lost, and
-// that the program goes on working afterwards.
+// Faults that need the whole window: a full disk under the save, painting
+// while minimised and display changes. Each test checks what the user sees,
+// that nothing is lost, and that the program goes on working afterwards.
 #include <windows.h>
 
 #include <algorithm>
@@ -28,53 +27,6 @@
 namespace {
 
 using namespace faults;
-
-// ------------------------------------- what another program holds
-
-// A second program holding the clipboard or a file until LetGo.
-struct Held {
-    HANDLE process = nullptr;
-    HANDLE ready = nullptr;
-    HANDLE release = nullptr;
-    bool holding = false;
-};
-
-// Starts the holder with "clipboard" or "file PATH" and waits until it holds.
-Held HoldElsewhere(const std::string& what)
-{
-    static int serial = 0;
-    const std::string tag =
-        "analyser_faults_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
-    Held held;
-    held.ready = CreateEventA(nullptr, TRUE, FALSE, (tag + "_ready").c_str());
-    held.release = CreateEventA(nullptr, TRUE, FALSE, (tag + "_release").c_str());
-    std::string command = "\"Z:" HOLDER "\" " + tag + "_ready " + tag + "_release " + what;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started))
-        return held;
-    CloseHandle(started.hThread);
-    held.process = started.hProcess;
-    HANDLE ends[] = {held.ready, held.process};
-    held.holding = WaitForMultipleObjects(2, ends, FALSE, 20000) == WAIT_OBJECT_0;
-    return held;
-}
-
-// Tells the holder to let go; its exit status once it has ended.
-DWORD LetGo(Held& held)
-{
-    DWORD status = 99;
-    SetEvent(held.release);
-    if (held.process && WaitForSingleObject(held.process, 20000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(held.process, &status);
-    for (HANDLE handle : {held.process, held.ready, held.release})
-        if (handle)
-            CloseHandle(handle);
-    held = Held();
-    return status;
-}
 
 // Every clock read gives 6 December 2026, 01:15:30.
 void FixedLocalTime(SYSTEMTIME* now)
@@ -113,84 +65,6 @@ protected:
     }
     std::string text;  // the spectrum as text, as both commands give it
 };
-
-// Another program keeps the clipboard open while the user copies again and
-// again: each copy says it failed, the clipboard's contents stay, no block is
-// left behind, and saving to a file works meanwhile. Once it lets go, Copy
-// works again.
-TEST_F(ExportFaults, AClipboardHeldByAnotherProgramIsReportedAndWorksAfterwards)
-{
-    PutOnClipboard("before");
-    Held held = HoldElsewhere("clipboard");
-    ASSERT_TRUE(held.holding);
-    static SIZE_T before, after;
-    const std::vector<std::string> warnings = WarningsDuring([] {
-        Menu(facts::IdMenuSaveToClipboard);
-        before = PagefileBytes();
-        for (int i = 0; i < 40; ++i)
-            Menu(facts::IdMenuSaveToClipboard);
-        after = PagefileBytes();
-        Menu(facts::IdMenuSaveToFile);
-    });
-    EXPECT_EQ(warnings, std::vector<std::string>(41, "Spectrum couldn't be copied to the clipboard!"));
-    // Each block holds the 8 KB text; 40 left behind would be 320 KB.
-    EXPECT_LT(after, before + 160 * 1024) << before << " -> " << after;
-    EXPECT_EQ(ReadFile(SavedName), text + "\r\n");
-    EXPECT_EQ(LetGo(held), 0u);
-
-    EXPECT_EQ(ClipboardSeenByAnotherProcess(), "before");
-    EXPECT_TRUE(WarningsDuring([] { Menu(facts::IdMenuSaveToClipboard); }).empty());
-    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
-}
-
-// The file of that name is held open, without sharing, by another program:
-// one warning, its contents stay; once it is closed the save works.
-TEST_F(ExportFaults, AFileHeldByAnotherProgramIsReportedAndKept)
-{
-    Held held = HoldElsewhere("file \"" + directory + "\\" + SavedName + "\"");
-    ASSERT_TRUE(held.holding);
-    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
-    EXPECT_EQ(LetGo(held), 0u);
-    EXPECT_EQ(ReadFile(SavedName), "kept");
-    ExpectSavedWhole("the other program closed the file");
-}
-
-// Makes the current directory the folder `name` of the small file systems
-// that the test command mounts (tests/app/fault_disks.sh), as Wine's drive
-// Z: shows it; skips the test when it is an ordinary folder.
-void EnterFaultDisk(const char* name)
-{
-    std::string path = std::string("Z:") + FAULT_DISKS + "/" + name;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    ULARGE_INTEGER total = {};
-    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr))
-        GTEST_SKIP() << path << " does not exist";
-    if (total.QuadPart > 16u * 1024 * 1024)
-        GTEST_SKIP() << path << " is no small file system of its own: mounting one needs root";
-    ASSERT_TRUE(SetCurrentDirectoryA(path.c_str()));
-}
-
-bool Entered()
-{
-    return !testing::Test::IsSkipped() && !testing::Test::HasFatalFailure();
-}
-
-// A folder nothing can be written to, however privileged: a read-only
-// mount. One warning, nothing created, and the spectrum still copies.
-TEST_F(ExportFaults, ASaveIntoAReadOnlyFolderIsReportedAndCreatesNothing)
-{
-    EnterFaultDisk("readonly");
-    if (!Entered())
-        return;
-    ASSERT_TRUE(DirectoryIsEmpty());
-    EXPECT_EQ(SaveWarnings(), std::vector<std::string>{NotWritten});
-    EXPECT_TRUE(DirectoryIsEmpty());
-    SetCurrentDirectoryA(directory.c_str());
-    Menu(facts::IdMenuSaveToClipboard);
-    EXPECT_EQ(ClipboardSeenByAnotherProcess(), text);
-}
 
 // Fills the current directory's file system with the file "filler", 1 KB
 // at a time, then gives `room` bytes back; the bytes it holds then.
@@ -308,7 +182,7 @@ TEST_F(Faults, PaintingWhileMinimisedDrawsNothingOutsideAndRestoreShowsThePlot)
     const std::vector<uint32_t> restored = ScreenIn(PlotOnScreen());
     EXPECT_GT(Lit(restored), 1000u) << "the plot is black after the restore";
     EXPECT_EQ(restored, PlotBitmap());
-    ExpectIdle("painting while minimised");
+    Capture::ExpectIdle("painting while minimised");
     ExpectCountsAre(warm, "painting while minimised");
 }
 

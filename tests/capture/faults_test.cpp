@@ -17,19 +17,30 @@
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "export/commands.h"
-#include "export/spectrumtext.h"
-#include "tests/app/main_window_fixture.h"
 #include "tests/capture/capture_fixture.h"
-#include "tests/export/export_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
 
-#include "tests/app/faults.h"
-
 namespace {
 
-using namespace faults;
+using Capture = CaptureTest;
+using Counts = testsupport::ObjectCounts;
+using testsupport::ExpectCountsAre;
+using testsupport::SettledObjectCounts;
+using testsupport::WarningsDuring;
+
+void ExpectIdle(const std::string& after) { Capture::ExpectIdle(after); }
+void ExpectNextStartWorks(const std::string& after) { Capture::ExpectNextStartWorks(after); }
+const char* const DidNotOpen = Capture::DidNotOpen;
+
+void ExpectAWarningBox(const testsupport::SeenMessageBox& box, const std::string& text)
+{
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.owner, nullptr) << text;
+    EXPECT_NE(box.icon, nullptr) << text;
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"}) << text;
+}
 
 // ------------------------------------------------------- the device list
 
@@ -41,10 +52,10 @@ void ListThenPressOk()
     Capture::PressOk();
 }
 
-// No sound card at all: the dialog warns and lists nothing, OK stores the
-// wave mapper, and Start asks the mapper, which fails too and warns. Each
-// round shows both warnings again and leaves nothing behind.
-TEST_F(Faults, WithNoDevicesTheDialogAndStartWarnInTurn)
+// No sound card at all: the dialog warns once per opening and lists nothing,
+// OK stores the wave mapper, and Start asks the mapper, which fails too and
+// warns. Each round shows both warnings again and leaves nothing behind.
+TEST_F(CaptureTest, WithNoDevicesTheDialogAndStartWarnInTurn)
 {
     scripted::Script none;
     none.openFails = true;
@@ -52,12 +63,14 @@ TEST_F(Faults, WithNoDevicesTheDialogAndStartWarnInTurn)
     capture::InputDevice = 0;
     Counts warm = {};
     for (int round = 0; round < 3; ++round) {
-        const std::vector<std::string> warnings = WarningsDuring([] {
-            Capture::OpenSoundcardDialog(ListThenPressOk);
-            Capture::ClickStartStop();
-        });
+        testsupport::StartMessageBoxWatch("Warning");
+        Capture::OpenSoundcardDialog(ListThenPressOk);
+        Capture::ClickStartStop();
+        const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
         const std::vector<std::string> expected = {"You have no audio input devices!", DidNotOpen};
-        EXPECT_EQ(warnings, expected) << "round " << round;
+        ASSERT_EQ(boxes.size(), expected.size()) << "round " << round;
+        for (size_t i = 0; i < expected.size(); ++i)
+            ExpectAWarningBox(boxes[i], expected[i]);
         EXPECT_TRUE(Listed.empty());
         EXPECT_EQ(capture::InputDevice, -1);
         EXPECT_EQ(scripted::Seen().openedDevice, WAVE_MAPPER);
@@ -83,7 +96,7 @@ std::string ByteRun(int first, int count)
 // A driver's szPname is 32 bytes that need not be text nor end in a NUL.
 // Each entry is the name up to its first NUL or its 32nd byte, never what
 // the capabilities record holds after it.
-TEST_F(Faults, DeviceNamesAreListedUpToTheirThirtySecondByte)
+TEST_F(CaptureTest, DeviceNamesAreListedUpToTheirThirtySecondByte)
 {
     struct NameCase { std::string reported, listed; };
     const std::string letters32 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
@@ -156,21 +169,34 @@ Counts WarmedUpWarnings(const char* text, int* starts = nullptr)
     return warm;
 }
 
-// Every refused Start warns once and leaves the window idle; after the
+// Every refused Start warns once and leaves the window idle: the device is
+// asked to open and nothing more, and only the rate is taken up. After the
 // warm-up neither 3 nor 30 more refusals may leave anything behind.
-TEST_F(Faults, RefusedStartsWarnEachTimeAndLeaveNoObjects)
+TEST_F(CaptureTest, RefusedStartsWarnEachTimeAndLeaveNoObjects)
 {
     scripted::Script refuses;
     refuses.openFails = true;
     scripted::Install(refuses);
+    CheckRates(0, 1, 0);
+    testsupport::StartMessageBoxWatch("Warning");
+    ClickStartStop();
+    const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectAWarningBox(boxes[0], DidNotOpen);
+    EXPECT_EQ(scripted::Seen().calls, std::vector<std::string>{"open"});
+    EXPECT_EQ(StartStopCaption(), "&Start");
+    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel));
+    EXPECT_EQ(capture::WaveIn, nullptr);
+    EXPECT_EQ(facts::SampleRate, 22050);
+
     int warmUp = 0;
     const Counts warm = WarmedUpWarnings(DidNotOpen, &warmUp);
     for (int times : {3, 30}) {
         EXPECT_EQ(WarnedStarts(times, DidNotOpen), times);
         ExpectCountsAre(warm, std::to_string(times) + " refused Starts");
     }
-    EXPECT_EQ(scripted::CountCalls("open"), warmUp + 33);
-    EXPECT_EQ(scripted::Seen().calls.size(), warmUp + 33u) << "a refused device was used further";
+    EXPECT_EQ(scripted::CountCalls("open"), 1 + warmUp + 33);
+    EXPECT_EQ(scripted::Seen().calls.size(), 1 + warmUp + 33u) << "a refused device was used further";
     ExpectIdle("refused Starts");
     ExpectNextStartWorks("refused Starts");
 }
@@ -250,7 +276,7 @@ struct StallCase {
 // A device that stops delivering ends capture as Stop ends it and says so:
 // after the loop's own 5 s before the first buffer and 2 s after one, at
 // once when it will not take the buffer. The last spectrum stays.
-TEST_F(Faults, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
+TEST_F(CaptureTest, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
 {
     const std::vector<std::string> armOnce = {"open", "start", "prepare", "add", "reset", "unprepare", "close"};
     const StallCase cases[] = {
@@ -304,7 +330,7 @@ DWORD FastClock()
 }
 
 // Twenty stalled devices in a row each warn once and leave nothing behind.
-TEST_F(Faults, StoppedDevicesLeaveNoObjects)
+TEST_F(CaptureTest, StoppedDevicesLeaveNoObjects)
 {
     platform::Calls.Milliseconds = FastClock;
     scripted::Install(ToneScript(1));
@@ -320,17 +346,20 @@ struct SteadyCase {
     int buffersToDeliver;
     UINT firstAfterMs, laterAfterMs, stopAfterMs;
     int atLeastQueued;
+    int unprepared;  // -1: as many as came in the time
 };
 
 // Devices that deliver late or slowly, but steadily, are never given up, and
-// Stop ends a stall long before the device would be: until then the user saw
-// a running capture.
-TEST_F(Faults, SlowDevicesAndStopsDuringAStallGiveNoWarning)
+// Stop ends a stall long before the device would be, even when no buffer ever
+// came back: until then the user saw a running capture, and the Stop hands
+// back the buffer the device held.
+TEST_F(CaptureTest, SlowDevicesAndStopsDuringAStallGiveNoWarning)
 {
     const SteadyCase cases[] = {
-        {"a buffer every 500 ms", -1, 500, 500, 10000, 15},
-        {"a first buffer after 4 s", -1, 4000, 100, 5000, 3},
-        {"Stop during a stall", 1, 0, 0, 150, 2},
+        {"a buffer every 500 ms", -1, 500, 500, 10000, 15, -1},
+        {"a first buffer after 4 s", -1, 4000, 100, 5000, 3, -1},
+        {"Stop during a stall", 1, 0, 0, 150, 2, 2},
+        {"Stop while the first buffer never returns", 0, 0, 0, 200, 1, 1},
     };
     for (const SteadyCase& c : cases) {
         scripted::Script script = ToneScript(c.buffersToDeliver);
@@ -343,6 +372,10 @@ TEST_F(Faults, SlowDevicesAndStopsDuringAStallGiveNoWarning)
         EXPECT_TRUE(During.deviceOpen) << c.device;
         EXPECT_FALSE(RescuedByTimer) << c.device;
         EXPECT_GE(scripted::Seen().queued, c.atLeastQueued) << c.device;
+        if (c.unprepared >= 0) {
+            EXPECT_EQ(scripted::CountCalls("unprepare"), c.unprepared) << c.device;
+        }
+        EXPECT_EQ(scripted::CountCalls("close"), 1) << c.device;
         ExpectIdle(c.device);
     }
 }
@@ -374,7 +407,7 @@ void CALLBACK CloseHolder(HWND, UINT, UINT_PTR id, DWORD)
         PostMessageA(export_::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-TEST_F(Faults, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
+TEST_F(CaptureTest, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
 {
     for (Holder holder : {Holder::Menu, Holder::About}) {
         const char* what = holder == Holder::Menu ? "the File menu" : "the About box";
@@ -405,14 +438,37 @@ TEST_F(Faults, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
 
 // ------------------------------------------- a thousand Starts and Stops
 
-TEST_F(Faults, AThousandStartsAndStopsInARowEndIdle)
+// Thousands of buffers of changing tones, then hundreds of one-buffer runs
+// and a thousand Starts and Stops in a row: every device is closed, the
+// window ends idle and no GDI or USER object stays.
+TEST_F(CaptureTest, AThousandStartsAndStopsInARowEndIdle)
 {
+    scripted::Script buffers;
+    buffers.buffersToDeliver = 2000;
+    buffers.fill = [](int16_t* samples, int count, int index) {
+        scripted::FillTone(samples, count, 1 + index % 500, 10000.0);
+    };
+    buffers.onQueued = [](int index) { if (index == 2001) Capture::PostStartStopClick(); };
     // Every buffer comes back at once; the second of each run presses Stop.
     scripted::Script cycle;
     cycle.onQueued = [](int index) { if (index % 2 == 0) Capture::PostStartStopClick(); };
+    scripted::Install(buffers);
+    Capture::ClickStartStop();  // warms up anything created once
     scripted::Install(cycle);
     Capture::ClickStartStop();
     const Counts warm = SettledObjectCounts();
+
+    scripted::Install(buffers);
+    Capture::ClickStartStop();
+    EXPECT_EQ(scripted::CountCalls("unprepare"), 2001);
+    scripted::Script oneBuffer;
+    oneBuffer.buffersToDeliver = 1;
+    oneBuffer.onQueued = [](int index) { if (index == 2) Capture::PostStartStopClick(); };
+    for (int i = 0; i < 300; ++i) {
+        scripted::Install(oneBuffer);
+        Capture::ClickStartStop();
+    }
+    ExpectCountsAre(warm, "2000 buffers and 300 one-buffer runs");
 
     scripted::Install(cycle);
     for (int i = 0; i < 1000; ++i)
@@ -435,10 +491,19 @@ struct CloseCase {
     const char* when;
     bool capturing;
     Showing showing;
+    // The buffers the device hands back before it stalls (-1: every one) and
+    // the queued buffer at which the close comes; the unprepares then, -1
+    // for as many as came meanwhile.
+    int buffers = -1, closeAt = 2, unprepared = -1;
 };
 
 const CloseCase* Closing = nullptr;
 bool ClosedByRescue = false;
+// Whether the drawing surface was still there when the device closed, and
+// what the pen had become once the program's loop returned.
+bool SurfaceAliveAtClose = false;
+HPEN PenAtClose = nullptr;
+DWORD PenAfterTheLoop = 0;
 
 void PostClose()
 {
@@ -517,12 +582,22 @@ INT_PTR RunClosingCase(const CloseCase& c)
     scripted::Script script;
     script.deviceNames = {"Scripted"};
     script.openFails = c.showing == Showing::Warning;
-    script.onQueued = [](int index) { if (index == 2) ShowThenClose(); };
+    script.buffersToDeliver = c.buffers;
+    script.onQueued = [](int index) { if (index == Closing->closeAt) ShowThenClose(); };
+    SurfaceAliveAtClose = false;
+    PenAtClose = nullptr;
+    script.onClose = [] {
+        PenAtClose = display::TracePen;
+        SurfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
+                              GetObjectType(display::MemoryDC) == OBJ_MEMDC &&
+                              GetObjectType(display::PlotBitmap) == OBJ_BITMAP;
+    };
     scripted::Install(script);
     SetTimer(nullptr, 0, 50, BeginClosingCase);
     const UINT_PTR rescue = SetTimer(nullptr, 0, 5000, RescueFromTheLoop);
     const INT_PTR result = app::RunMainWindow(nullptr);
     KillTimer(nullptr, rescue);
+    PenAfterTheLoop = PenAtClose ? GetObjectType(PenAtClose) : 0;
     // Closed while idle, the program keeps its surface until it exits.
     if (display::MemoryDC)
         display::ReleasePlotSurface();
@@ -531,12 +606,14 @@ INT_PTR RunClosingCase(const CloseCase& c)
 
 // Closed during capture, over the About box, over the sound-card dialog and
 // over the warning of a refused Start: the program's loop returns 0, the
-// device is closed, every window is gone and a second run of the same close
-// leaves nothing more behind.
-TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
+// device is closed (while the drawing surface still exists, which goes after
+// it), every window is gone and a second run of the same close leaves
+// nothing more behind.
+TEST_F(CaptureTest, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
 {
     const CloseCase cases[] = {
         {"during capture", true, Showing::Nothing},
+        {"during capture, while the fourth buffer is out", true, Showing::Nothing, 3, 4, 4},
         {"with the About box open", false, Showing::About},
         {"with the About box open during capture", true, Showing::About},
         {"with the sound-card dialog open", false, Showing::Soundcard},
@@ -563,6 +640,13 @@ TEST_F(Faults, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         EXPECT_EQ(scripted::CountCalls("open"), asked) << c.when;
         EXPECT_EQ(scripted::CountCalls("reset"), opened) << c.when;
         EXPECT_EQ(scripted::CountCalls("close"), opened) << c.when;
+        if (c.unprepared >= 0) {
+            EXPECT_EQ(scripted::CountCalls("unprepare"), c.unprepared) << c.when;
+        }
+        if (c.capturing && c.showing == Showing::Nothing) {
+            EXPECT_TRUE(SurfaceAliveAtClose) << c.when;
+            EXPECT_EQ(PenAfterTheLoop, 0u) << c.when << ": the pen outlived the window";
+        }
         ExpectCountsAre(warm, std::string("a second close ") + c.when);
     }
 }
