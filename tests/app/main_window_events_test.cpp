@@ -257,26 +257,4 @@ TEST_F(MainWindowEvents, CloseDuringCaptureClosesTheDeviceThenReleasesTheSurface
     EXPECT_EQ(app::MainWindowLoop(), 0);
 }
 
-// ------------------------------------------------------------------ leaks
-
-TEST_F(MainWindowEvents, ThousandsOfRepaintsLeaveNoObjectsBehind)
-{
-    // The warm-up repaints the whole window too: themed controls make their
-    // drawing objects at their first paint, which on a busy machine may not
-    // have come before the test begins.
-    for (int i = 0; i < 10; ++i)
-        SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
-    InvalidateRect(facts::MainDialog, nullptr, TRUE);
-    UpdateWindow(facts::MainDialog);
-    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
-    for (int i = 0; i < 3000; ++i) {
-        SendMessageA(facts::MainDialog, WM_PAINT, 0, 0);
-        if (i % 10 == 0) {
-            InvalidateRect(facts::MainDialog, nullptr, TRUE);
-            UpdateWindow(facts::MainDialog);
-        }
-    }
-    testsupport::ExpectCountsAre(before, "3000 repaints");
-}
-
 }  // namespace

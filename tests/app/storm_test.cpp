@@ -530,8 +530,24 @@ private:
         const int id = LOWORD(step.wParam);
         if (id == facts::IdStartStop)
             return HIWORD(step.wParam) <= 1;
-        return (id >= facts::IdMenuMixer && id <= facts::IdMenuSelectSoundcard) ||
-               id == facts::IdMenuHelp || id == facts::IdMenuAbout;
+        return IsMenuItem(GetMenu(facts::MainDialog), id);
+    }
+
+    // Whether `id` is an item of `menu` or of any popup below it, as the
+    // window's own menu holds them, so that an item added later is left out
+    // of the storm too.
+    static bool IsMenuItem(HMENU menu, int id)
+    {
+        const int count = GetMenuItemCount(menu);
+        for (int i = 0; i < count; ++i) {
+            if (HMENU popup = GetSubMenu(menu, i)) {
+                if (IsMenuItem(popup, id))
+                    return true;
+            } else if (GetMenuItemID(menu, i) == static_cast<UINT>(id)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     std::mt19937_64 random_;

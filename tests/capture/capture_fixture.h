@@ -39,4 +39,14 @@ public:
     static HWND DeviceList();
     static std::vector<std::string> ListedNames();
     static void PressOk();
+
+    // One buffer of the 0 dB tone on bin 24 (a sine of peak 16465); the
+    // second queued buffer presses Stop.
+    static scripted::Script OneToneBuffer();
+    // The window as the user finds it when nothing runs.
+    static void ExpectIdle(const std::string& after);
+    // With a sound card that works again, the next Start records: a 0 dB tone
+    // on bin 24 reaches Spectrum, and Stop closes the device.
+    static void ExpectNextStartWorks(const std::string& after);
+    static const char DidNotOpen[];  // Start's warning for a device that does not open
 };

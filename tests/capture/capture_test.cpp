@@ -17,18 +17,6 @@
 
 namespace {
 
-void CALLBACK PostStopOnce(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    CaptureTest::PostStartStopClick();
-}
-
-void CALLBACK ClickStartOnce(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    CaptureTest::ClickStartStop();
-}
-
 struct RateCase {
     int check11025, check22050, check44100;
     int32_t rate;
@@ -142,13 +130,7 @@ TEST_F(CaptureTest, OneBufferTakesThePathOfCallsInOrder)
 // the reference amplitude there and the trace touches the top edge at x = 24.
 TEST_F(CaptureTest, AToneBufferEndsAsThePeakInSpectrumAndOnThePlot)
 {
-    scripted::Script script;
-    script.buffersToDeliver = 1;
-    script.fill = [](int16_t* samples, int count, int) {
-        scripted::FillTone(samples, count, 24, 16465.0);
-    };
-    script.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
-    scripted::Install(script);
+    scripted::Install(OneToneBuffer());
 
     ClickStartStop();
 
@@ -306,47 +288,6 @@ TEST_F(CaptureTest, TheCapturePumpGivesKeysToTheActiveDialog)
     EXPECT_EQ(capture::WaveIn, nullptr);
 }
 
-// A device that does not open: one warning, and nothing else changes.
-TEST_F(CaptureTest, ADeviceThatDoesNotOpenWarnsAndStaysIdle)
-{
-    scripted::Script script;
-    script.openFails = true;
-    scripted::Install(script);
-    CheckRates(0, 1, 0);
-
-    testsupport::StartMessageBoxWatch("Warning");
-    ClickStartStop();
-    const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
-    EXPECT_EQ(boxes[0].owner, nullptr);
-    EXPECT_NE(boxes[0].icon, nullptr);
-    EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
-    const std::vector<std::string> calls = {"open"};
-    EXPECT_EQ(scripted::Seen().calls, calls);
-    EXPECT_EQ(StartStopCaption(), "&Start");
-    EXPECT_TRUE(IsWindowEnabled(facts::SampleRatePanel));
-    EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(facts::SampleRate, 22050);
-}
-
-// A buffer that never comes back: the Stop button still ends capture.
-TEST_F(CaptureTest, ABufferThatNeverReturnsStillStopsOnTheButton)
-{
-    scripted::Script script;
-    script.buffersToDeliver = 0;
-    script.onQueued = [](int) { SetTimer(nullptr, 0, 200, PostStopOnce); };
-    scripted::Install(script);
-
-    ClickStartStop();
-
-    EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(StartStopCaption(), "&Start");
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << "once the Stop has handed it back";
-    EXPECT_EQ(scripted::CountCalls("close"), 1);
-}
-
 // A driver that holds on to the buffer after the reset is asked again until it
 // lets go. A device that never closes keeps its buffer: the next Start records
 // into the spare one, and with both held Start warns rather than hand either
@@ -383,7 +324,7 @@ TEST_F(CaptureTest, ADeviceIsLetGoEvenWhenItsDriverHoldsOn)
         EXPECT_EQ(seen.openHandles, s.openHandles) << s.driver;
         EXPECT_EQ(capture::WaveIn, nullptr) << s.driver;
         if (s.warns) {
-            EXPECT_EQ(boxes[0].text, "Wave input device didn't open!");
+            EXPECT_EQ(boxes[0].text, DidNotOpen);
             EXPECT_EQ(scripted::CountCalls("open") + scripted::CountCalls("prepare"), 0);
         } else if (s.buffer) {
             EXPECT_EQ(seen.bufferAddresses.back(), s.buffer) << s.driver;
@@ -394,85 +335,6 @@ TEST_F(CaptureTest, ADeviceIsLetGoEvenWhenItsDriverHoldsOn)
     const std::vector<std::string> calls = {"reset", "close", "reset", "close", "open", "start",
                                             "prepare", "add", "reset", "unprepare", "close"};
     EXPECT_EQ(scripted::Seen().calls, calls);
-}
-
-// Closing the window during capture: the device is closed while the drawing
-// surface still exists, then the surface is released and the window is gone.
-TEST_F(CaptureTest, ClosingDuringCaptureClosesTheDeviceFirst)
-{
-    static bool surfaceAliveAtClose = false;
-    scripted::Script script;
-    script.buffersToDeliver = 0;
-    script.onQueued = [](int) {
-        PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    };
-    script.onClose = [] {
-        surfaceAliveAtClose = GetObjectType(display::TracePen) == OBJ_PEN &&
-                              GetObjectType(display::MemoryDC) == OBJ_MEMDC &&
-                              GetObjectType(display::PlotBitmap) == OBJ_BITMAP;
-    };
-    scripted::Install(script);
-    const HPEN pen = display::TracePen;
-
-    ClickStartStop();
-
-    EXPECT_TRUE(surfaceAliveAtClose);
-    EXPECT_FALSE(IsWindow(facts::MainDialog));
-    EXPECT_EQ(capture::WaveIn, nullptr);
-    EXPECT_EQ(GetObjectType(pen), 0u);
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 1) << "once the close has handed it back";
-}
-
-// The whole program's loop returns 0 when the window is closed during capture.
-TEST_F(CaptureTest, RunMainWindowReturnsAfterACloseDuringCapture)
-{
-    // The fixture's window is not needed here: the program builds its own.
-    SendMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    display::ReleasePlotSurface();
-    scripted::Script script;
-    script.buffersToDeliver = 3;
-    script.onQueued = [](int index) {
-        if (index == 4) PostMessageA(facts::MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    };
-    scripted::Install(script);
-    // Once the program's loop runs, a timer presses Start inside it.
-    SetTimer(nullptr, 0, 50, ClickStartOnce);
-
-    EXPECT_EQ(app::RunMainWindow(nullptr), 0);
-    EXPECT_FALSE(IsWindow(facts::MainDialog));
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 4);
-    EXPECT_EQ(scripted::CountCalls("close"), 1);
-}
-
-// Thousands of buffers and hundreds of Start/Stop cycles create no lasting
-// GDI or USER objects.
-TEST_F(CaptureTest, BuffersAndStartStopCyclesLeakNothing)
-{
-    scripted::Script script;
-    script.buffersToDeliver = 2000;
-    script.fill = [](int16_t* samples, int count, int index) {
-        scripted::FillTone(samples, count, 1 + index % 500, 10000.0);
-    };
-    script.onQueued = [](int index) { if (index == 2001) PostStartStopClick(); };
-    scripted::Install(script);
-    ClickStartStop();  // warms up anything created once
-    const int gdiBefore = testsupport::CountGdiObjects();
-    const int userBefore = testsupport::CountUserObjects();
-
-    scripted::Install(script);
-    ClickStartStop();
-    EXPECT_EQ(scripted::CountCalls("unprepare"), 2001);
-    scripted::Script cycle;
-    cycle.buffersToDeliver = 1;
-    cycle.onQueued = [](int index) { if (index == 2) PostStartStopClick(); };
-    for (int i = 0; i < 300; ++i) {
-        scripted::Install(cycle);
-        ClickStartStop();
-    }
-    testsupport::PumpMessages(20);
-
-    EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
-    EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
 }
 
 // ------------------------------------------------------ the window selector

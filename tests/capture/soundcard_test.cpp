@@ -172,37 +172,6 @@ TEST_F(CaptureTest, AnInputDeviceBeyondTheListSelectsNothing)
     EXPECT_EQ(capture::InputDevice, -1);
 }
 
-TEST_F(CaptureTest, ANameOfThirtyOneCharactersIsListedWhole)
-{
-    scripted::Script script;
-    script.deviceNames = {"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"};
-    scripted::Install(script);
-    OpenSoundcardDialog([] { Observe(); PressOk(); });
-    ASSERT_EQ(Open.names.size(), 1u);
-    EXPECT_EQ(Open.names[0], "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234");
-}
-
-// No devices: one warning per opening, an empty list, and OK stores -1.
-TEST_F(CaptureTest, NoDevicesWarnOncePerOpeningAndOkStoresMinusOne)
-{
-    scripted::Install(scripted::Script());
-    capture::InputDevice = 0;
-    testsupport::StartMessageBoxWatch("Warning");
-    OpenSoundcardDialog([] { Observe(); PressOk(); });
-    EXPECT_TRUE(Open.names.empty());
-    EXPECT_EQ(capture::InputDevice, -1);
-    OpenSoundcardDialog([] { PressOk(); });
-    const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-
-    ASSERT_EQ(boxes.size(), 2u);
-    for (const testsupport::SeenMessageBox& box : boxes) {
-        EXPECT_EQ(box.text, "You have no audio input devices!");
-        EXPECT_EQ(box.owner, nullptr);
-        EXPECT_NE(box.icon, nullptr);
-        EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
-    }
-}
-
 // Opening the dialog during capture stops it, and it stays stopped.
 TEST_F(CaptureTest, TheDialogDuringCaptureLeavesCaptureStopped)
 {
@@ -226,25 +195,6 @@ TEST_F(CaptureTest, TheDialogDuringCaptureLeavesCaptureStopped)
     const auto close = std::find(calls.begin(), calls.end(), "close");
     const auto count = std::find(calls.begin(), calls.end(), "count");
     EXPECT_LT(close - calls.begin(), count - calls.begin());
-}
-
-TEST_F(CaptureTest, RepeatedDialogsLeakNothing)
-{
-    scripted::Install(ThreeDevices());
-    OpenSoundcardDialog([] { PressOk(); });
-    testsupport::PumpMessages(20);
-    const int gdiBefore = testsupport::CountGdiObjects();
-    const int userBefore = testsupport::CountUserObjects();
-    for (int i = 0; i < 100; ++i) {
-        OpenSoundcardDialog([] {
-            SendMessageA(DeviceList(), CB_SETCURSEL, 1, 0);
-            PressOk();
-        });
-    }
-    testsupport::PumpMessages(20);
-    EXPECT_EQ(capture::InputDevice, 1);
-    EXPECT_EQ(testsupport::CountGdiObjects(), gdiBefore);
-    EXPECT_EQ(testsupport::CountUserObjects(), userBefore);
 }
 
 }  // namespace

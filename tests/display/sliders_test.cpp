@@ -41,8 +41,9 @@ TEST(AveragesSlider, LabelsAtKeyPositions)
     struct Row { int32_t position; const char* label; };
     const Row rows[] = {
         {100, "1.0 Averages"}, {99, "1.1 Averages"}, {90, "2.0 Averages"},
-        {80, "4.0 Averages"},  {67, "9.8 Averages"}, {66, "11 Averages"},
-        {50, "32 Averages"},   {0, "1024 Averages"},
+        {80, "4.0 Averages"},  {79, "4.3 Averages"}, {67, "9.8 Averages"},
+        {66, "11 Averages"},   {50, "32 Averages"},  {21, "239 Averages"},
+        {20, "256 Averages"},  {0, "1024 Averages"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(display::AveragesSettingAt(row.position).label, row.label)

@@ -324,13 +324,4 @@ TEST_F(Accessories, TheAboutBoxIsAsItsTableSays)
     EXPECT_EQ(GetObjectType(Seen.titleHandle), 0u) << "the title font is deleted";
 }
 
-TEST_F(Accessories, RepeatedAboutBoxesLeaveNoObjectsBehind)
-{
-    OpenAbout();
-    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
-    for (int i = 0; i < 60; ++i)
-        OpenAbout();
-    testsupport::ExpectCountsAre(before, "60 About boxes");
-}
-
 }  // namespace

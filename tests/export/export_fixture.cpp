@@ -128,3 +128,22 @@ SIZE_T ExportTest::PagefileBytes()
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PagefileUsage;
 }
+
+void ExportTest::EnterFaultDisk(const char* name)
+{
+    std::string path = std::string("Z:") + FAULT_DISKS + "/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    ULARGE_INTEGER total = {};
+    if (!GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr))
+        GTEST_SKIP() << path << " does not exist";
+    if (total.QuadPart > 16u * 1024 * 1024)
+        GTEST_SKIP() << path << " is no small file system of its own: mounting one needs root";
+    ASSERT_TRUE(SetCurrentDirectoryA(path.c_str()));
+}
+
+bool ExportTest::Entered()
+{
+    return !testing::Test::IsSkipped() && !testing::Test::HasFatalFailure();
+}

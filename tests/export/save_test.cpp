@@ -16,6 +16,51 @@
 
 namespace {
 
+// A second program holding the clipboard or a file until LetGo.
+struct Held {
+    HANDLE process = nullptr;
+    HANDLE ready = nullptr;
+    HANDLE release = nullptr;
+    bool holding = false;
+};
+
+// Starts the holder with "clipboard" or "file PATH" and waits until it holds.
+Held HoldElsewhere(const std::string& what)
+{
+    static int serial = 0;
+    const std::string tag =
+        "analyser_faults_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    Held held;
+    held.ready = CreateEventA(nullptr, TRUE, FALSE, (tag + "_ready").c_str());
+    held.release = CreateEventA(nullptr, TRUE, FALSE, (tag + "_release").c_str());
+    std::string command = "\"Z:" HOLDER "\" " + tag + "_ready " + tag + "_release " + what;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return held;
+    CloseHandle(started.hThread);
+    held.process = started.hProcess;
+    HANDLE ends[] = {held.ready, held.process};
+    held.holding = WaitForMultipleObjects(2, ends, FALSE, 20000) == WAIT_OBJECT_0;
+    return held;
+}
+
+// Tells the holder to let go; its exit status once it has ended.
+DWORD LetGo(Held& held)
+{
+    DWORD status = 99;
+    SetEvent(held.release);
+    if (held.process && WaitForSingleObject(held.process, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(held.process, &status);
+    for (HANDLE handle : {held.process, held.ready, held.release})
+        if (handle)
+            CloseHandle(handle);
+    held = Held();
+    return status;
+}
+
 // Each clock read answers with the next of these.
 SYSTEMTIME ClockReads[2];
 int ClockReadCount = 0;
@@ -93,8 +138,9 @@ void ExpectOneWarningNamingTheFile(const std::vector<testsupport::SeenMessageBox
     EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
 }
 
-// A file of that name held open without sharing by another program, and a
-// folder of that name: one warning each, and what was there stays.
+// A file of that name held open without sharing, by this process or by
+// another program, and a folder of that name: one warning each, and what was
+// there stays; once the file is closed the save works.
 TEST_F(SaveFft, AFileThatCannotBeCreatedIsReported)
 {
     HANDLE held = CreateFileA(SavedName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -103,6 +149,15 @@ TEST_F(SaveFft, AFileThatCannotBeCreatedIsReported)
     ExpectOneWarningNamingTheFile(SaveWatchingWarnings());
     CloseHandle(held);
     EXPECT_EQ(ReadFile(SavedName), "kept");
+    ASSERT_TRUE(DeleteFileA(SavedName));
+
+    Held elsewhere = HoldElsewhere("file \"" + directory + "\\" + SavedName + "\"");
+    ASSERT_TRUE(elsewhere.holding);
+    ExpectOneWarningNamingTheFile(SaveWatchingWarnings());
+    EXPECT_EQ(LetGo(elsewhere), 0u);
+    EXPECT_EQ(ReadFile(SavedName), "kept");
+    EXPECT_TRUE(SaveWatchingWarnings().empty()) << "the other program closed the file";
+    EXPECT_EQ(ReadFile(SavedName), Expected() + "\r\n") << "the other program closed the file";
 
     ASSERT_TRUE(DeleteFileA(SavedName));
     ASSERT_TRUE(CreateDirectoryA(SavedName, nullptr));
@@ -110,9 +165,11 @@ TEST_F(SaveFft, AFileThatCannotBeCreatedIsReported)
     EXPECT_NE(GetFileAttributesA(SavedName) & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
-// A folder whose access list denies adding files. Where the system does not
-// enforce it (Wine run by root) the folder takes files and the case cannot
-// be made.
+// A folder whose access list denies adding files, and a folder nothing can
+// be written to, however privileged: a read-only mount. One warning, nothing
+// created, and the spectrum still copies. Where the system does not enforce
+// the access list (Wine run by root) that folder takes files and its case
+// cannot be made.
 TEST_F(SaveFft, AReadOnlyFolderIsReported)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -129,6 +186,16 @@ TEST_F(SaveFft, AReadOnlyFolderIsReported)
     CloseHandle(probe);
     DeleteFileA("probe");
     SetCurrentDirectoryA(directory.c_str());
+
+    EnterFaultDisk("readonly");
+    if (!Entered())
+        return;
+    ASSERT_TRUE(DirectoryIsEmpty());
+    ExpectOneWarningNamingTheFile(SaveWatchingWarnings());
+    EXPECT_TRUE(DirectoryIsEmpty());
+    SetCurrentDirectoryA(directory.c_str());
+    Menu(facts::IdMenuSaveToClipboard);
+    EXPECT_EQ(ClipboardSeenByAnotherProcess(), Expected());
     if (!enforced)
         GTEST_SKIP() << "this system lets files into a folder whose access list denies them";
 }
@@ -145,27 +212,38 @@ TEST_F(SaveFft, TheClipboardHoldsTheSameTextWithoutTheEmptyLine)
     EXPECT_TRUE(DirectoryIsEmpty());
 }
 
-// Another window holds the clipboard open on its own thread: for a moment, as
-// clipboard history does after each change, the copy waits and goes through;
-// for good, each copy warns and its block is freed. The text is about 8 KB:
-// forty blocks that nobody took and nobody freed would be 320 KB more.
+// Another window holds the clipboard open, on a thread of this process or in
+// another program: for a moment, as clipboard history does after each change,
+// the copy waits and goes through; for good, each copy warns, its block is
+// freed, the clipboard's contents stay and saving to a file works meanwhile;
+// once it lets go, Copy works again. The text is about 8 KB: forty blocks
+// that nobody took and nobody freed would be 320 KB more.
 TEST_F(SaveFft, AClipboardHeldElsewhereIsWaitedForOrReported)
 {
-    struct Case { const char* holder; DWORD holdMs; int copies; };
-    for (const Case c : {Case{"a moment", 100, 1}, Case{"for good", INFINITE, 40}}) {
+    struct Case { const char* holder; bool otherProgram; DWORD holdMs; int copies; };
+    for (const Case c : {Case{"a moment", false, 100, 1}, Case{"for good", false, INFINITE, 40},
+                         Case{"another program", true, INFINITE, 41}}) {
         PutOnClipboard("before");
+        DeleteFileA(SavedName);
         HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         bool held = false;
-        std::thread holder([&] {
-            HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-            held = OpenClipboard(window) != FALSE;
-            SetEvent(opened);
-            WaitForSingleObject(release, c.holdMs);
-            CloseClipboard();
-            DestroyWindow(window);
-        });
-        WaitForSingleObject(opened, 10000);
+        Held elsewhere;
+        std::thread holder;
+        if (c.otherProgram) {
+            elsewhere = HoldElsewhere("clipboard");
+            held = elsewhere.holding;
+        } else {
+            holder = std::thread([&] {
+                HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+                held = OpenClipboard(window) != FALSE;
+                SetEvent(opened);
+                WaitForSingleObject(release, c.holdMs);
+                CloseClipboard();
+                DestroyWindow(window);
+            });
+            WaitForSingleObject(opened, 10000);
+        }
         EXPECT_TRUE(held) << c.holder;
         testsupport::StartMessageBoxWatch("Warning");
         Menu(facts::IdMenuSaveToClipboard);
@@ -173,19 +251,32 @@ TEST_F(SaveFft, AClipboardHeldElsewhereIsWaitedForOrReported)
         for (int i = 1; i < c.copies; ++i)
             Menu(facts::IdMenuSaveToClipboard);
         const SIZE_T after = PagefileBytes();
+        Menu(facts::IdMenuSaveToFile);
         const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
-        SetEvent(release);
-        holder.join();
+        EXPECT_EQ(ReadFile(SavedName), Expected() + "\r\n") << c.holder;
+        if (c.otherProgram) {
+            EXPECT_EQ(LetGo(elsewhere), 0u) << c.holder;
+        } else {
+            SetEvent(release);
+            holder.join();
+        }
         CloseHandle(opened);
         CloseHandle(release);
-        EXPECT_LT(after, before + 160 * 1024) << c.holder << ": " << before << " -> " << after;
         const bool copied = c.holdMs != INFINITE;
-        ASSERT_EQ(boxes.size(), copied ? 0u : static_cast<size_t>(c.copies)) << c.holder;
         if (!copied) {
-            EXPECT_EQ(boxes[0].text, "Spectrum couldn't be copied to the clipboard!");
-            EXPECT_EQ(boxes[0].owner, nullptr);
+            EXPECT_EQ(ClipboardSeenByAnotherProcess(), "before") << c.holder;
         }
-        EXPECT_EQ(ClipboardSeenByAnotherProcess(), copied ? Expected() : "before") << c.holder;
+        EXPECT_LT(after, before + 160 * 1024) << c.holder << ": " << before << " -> " << after;
+        ASSERT_EQ(boxes.size(), copied ? 0u : static_cast<size_t>(c.copies)) << c.holder;
+        for (const testsupport::SeenMessageBox& box : boxes) {
+            EXPECT_EQ(box.text, "Spectrum couldn't be copied to the clipboard!") << c.holder;
+            EXPECT_EQ(box.owner, nullptr) << c.holder;
+        }
+        if (!copied) {
+            EXPECT_TRUE(testsupport::WarningsDuring([] { Menu(facts::IdMenuSaveToClipboard); }).empty())
+                << c.holder << " let go";
+        }
+        EXPECT_EQ(ClipboardSeenByAnotherProcess(), Expected()) << c.holder;
     }
 }
 

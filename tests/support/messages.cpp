@@ -188,4 +188,14 @@ std::vector<SeenMessageBox> StopMessageBoxWatch()
     return seen;
 }
 
+std::vector<std::string> WarningsDuring(void (*action)())
+{
+    StartMessageBoxWatch("Warning");
+    action();
+    std::vector<std::string> texts;
+    for (const SeenMessageBox& box : StopMessageBoxWatch())
+        texts.push_back(box.text);
+    return texts;
+}
+
 }  // namespace testsupport

@@ -68,4 +68,8 @@ void StartModalWatch(HWND keep, DWORD thread);
 // Stops the watcher and returns the boxes it saw, in order.
 std::vector<SeenMessageBox> StopMessageBoxWatch();
 
+// The texts of the "Warning" boxes that came up during `action`; the watcher
+// closes each with OK.
+std::vector<std::string> WarningsDuring(void (*action)());
+
 }  // namespace testsupport

@@ -549,33 +549,6 @@ TEST_F(WinLayer, DialogItemFindsWhatGetDlgItemFindsAfterControlsComeAndGo)
     EXPECT_EQ(winlayer::DialogItem(other, 1), nullptr);
 }
 
-TEST(WinLayerLeaks, RepeatedDialogsLeaveNoObjectsBehind)
-{
-    HWND anchor = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    auto cycle = [] {
-        HWND made = winlayer::CreateDialogWindow(nullptr, "Leak", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
-                                                 0, 0, 100, 60);
-        winlayer::SetDialogIcon(made, "icon1");
-        winlayer::SetColours(made, winlayer::DefaultColour, RGB(159, 220, 220));
-        HWND label = winlayer::AddControl(made, "STATIC", "text", 10001, 5, 5, 50, 10,
-                                          WS_CHILD | WS_VISIBLE, 0);
-        winlayer::SetColours(label, winlayer::DefaultColour, RGB(159, 220, 220));
-        winlayer::SetColours(label, winlayer::DefaultColour, RGB(159, 220, 221));
-        winlayer::Bind(made, DialogHandler);
-        winlayer::BeginModal(made, nullptr);
-        testsupport::PumpMessages(2);
-        DialogProc(made, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return made;
-    };
-    HWND first = cycle();
-    ASSERT_FALSE(IsWindow(first));
-    const testsupport::ObjectCounts before = testsupport::SettledObjectCounts();
-    for (int i = 0; i < 100; ++i)
-        cycle();
-    testsupport::ExpectCountsAre(before, "100 dialogs");
-    DestroyWindow(anchor);
-}
-
 TEST(WinLayerIcons, DialogIconIsLoadedAtBothSizes)
 {
     HWND made = winlayer::CreateDialogWindow(nullptr, "Icon", WS_POPUP | WS_CAPTION, 0, 0, 0, 50, 50);
