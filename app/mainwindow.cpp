@@ -18,7 +18,10 @@
 #include "export/accessories.h"
 #include "export/savefft.h"
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
+#include "win/routing.h"
+#include "win/modal.h"
 
 namespace app {
 

@@ -7,7 +7,7 @@
 
 #include "app/mainwindow.h"
 #include "win/platform.h"
-#include "win/winlayer.h"
+#include "win/modal.h"
 
 namespace app {
 

@@ -5,7 +5,8 @@
 #include "dsp/fast_pass.h"
 #include "facts/facts.h"
 #include "win/platform.h"
-#include "win/winlayer.h"
+#include "win/controls.h"
+#include "win/modal.h"
 
 namespace capture {
 

@@ -3,7 +3,9 @@
 #include "capture/capture.h"
 #include "capture/wavein.h"
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
+#include "win/modal.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include "display/trace.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/controls.h"
 
 #include <string>
 #include <vector>

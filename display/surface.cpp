@@ -2,7 +2,7 @@
 
 #include "display/axes.h"
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/controls.h"
 
 #include <cstring>
 

@@ -3,7 +3,9 @@
 #include "export/about.h"
 
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
+#include "win/modal.h"
 
 namespace exporting {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "win/platform.h"
-#include "win/winlayer.h"
+#include "win/modal.h"
 
 namespace exporting {
 

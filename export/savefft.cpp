@@ -8,7 +8,7 @@
 #include "export/spectrumtext.h"
 #include "facts/facts.h"
 #include "win/platform.h"
-#include "win/winlayer.h"
+#include "win/modal.h"
 
 namespace exporting {
 

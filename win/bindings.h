@@ -1,12 +1,13 @@
 // What the window layer's own files share, and nobody outside win/ includes:
 // the record kept for each window, the end values of ended dialogs and the
-// dialog the keyboard belongs to.
+// dialog the keyboard belongs to (defined in bindings.cpp).
 #pragma once
 #include <windows.h>
 
 #include <map>
 
-#include "win/winlayer.h"
+#include "win/controls.h"
+#include "win/routing.h"
 
 namespace winlayer {
 namespace internal {

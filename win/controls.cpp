@@ -1,7 +1,9 @@
 // Child controls, menu items, per-control colours and dialog icons.
-#include "win/winlayer.h"
+#include "win/controls.h"
 
 #include "win/bindings.h"
+#include "win/routing.h"
+#include "win/template.h"
 
 namespace winlayer {
 

@@ -1,8 +1,9 @@
 // Showing and ending dialogs, and the one message pump that the modal loops
 // and the capture loop share.
-#include "win/winlayer.h"
+#include "win/modal.h"
 
 #include "win/bindings.h"
+#include "win/routing.h"
 
 namespace winlayer {
 

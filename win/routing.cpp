@@ -1,19 +1,13 @@
 // The common dialog procedure and its routing: the handler of the control or
 // menu item a message concerns, then the dialog's own, then the layer's
 // default answer. Also the bindings and the dialog the keyboard belongs to.
-#include "win/winlayer.h"
+#include "win/routing.h"
 
 #include "win/bindings.h"
+#include "win/controls.h"
+#include "win/modal.h"
 
 namespace winlayer {
-
-namespace internal {
-
-std::map<HWND, Binding> Bindings;
-std::map<HWND, INT_PTR> EndValues;
-HWND Active = nullptr;
-
-}  // namespace internal
 
 using internal::Active;
 using internal::Binding;

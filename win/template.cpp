@@ -1,9 +1,10 @@
 // Dialogs from an in-memory template, placed in dialog units or in pixels.
-#include "win/winlayer.h"
+#include "win/template.h"
 
 #include <vector>
 
 #include "win/bindings.h"
+#include "win/routing.h"
 
 namespace winlayer {
 

@@ -29,7 +29,7 @@
 #include "display/trace.h"
 #include "display/surface.h"
 #include "dsp/fast_pass.h"
-#include "win/winlayer.h"
+#include "win/controls.h"
 
 namespace {
 

@@ -26,7 +26,8 @@
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
-#include "win/winlayer.h"
+#include "win/routing.h"
+#include "win/modal.h"
 
 namespace {
 

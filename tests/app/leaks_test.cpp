@@ -14,7 +14,10 @@
 #include "export/about.h"
 #include "tests/app/faults.h"
 #include "tests/support/scripted_device.h"
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
+#include "win/routing.h"
+#include "win/modal.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "export/about.h"
 #include "export/accessories.h"
 #include "export/savefft.h"
-#include "win/winlayer.h"
+#include "win/routing.h"
 #include "capture/capture.h"
 #include "capture/soundcard.h"
 #include "display/drawing.h"

@@ -28,7 +28,6 @@
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
-#include "win/winlayer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "tests/support/win32_test_support.h"
-#include "win/winlayer.h"
+#include "win/routing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,8 @@
 #include "display/trace.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
 #include "tests/support/win32_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,10 @@
 // The window layer against real dialogs: routing order, ending, colours,
 // placement, the modal loop and the pump, and that repeated dialogs leak no
 // GDI or USER objects.
-#include "win/winlayer.h"
+#include "win/template.h"
+#include "win/controls.h"
+#include "win/routing.h"
+#include "win/modal.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
