@@ -44,7 +44,8 @@ void RegisterCommonControls()
     HMODULE library = LoadLibraryA("COMCTL32.DLL");
     if (!library)
         return;
-    auto initialise = winlayer::platform::Entry<InitCommonControlsExProc>(library, "InitCommonControlsEx");
+    auto initialise =
+        winlayer::platform::Entry<InitCommonControlsExProc>(library, "InitCommonControlsEx");
     if (initialise) {
         INITCOMMONCONTROLSEX controls;
         controls.dwSize = 8;

@@ -28,6 +28,7 @@ struct Winmm {
     decltype(&waveInGetDevCapsA) deviceCaps;
 };
 
+// `entry` set to the function `name` of `library`; false when it is missing.
 template <typename Function>
 bool Find(HMODULE library, const char* name, Function& entry)
 {

@@ -228,7 +228,8 @@ inline void LastStageAndAverage()
         Average<W>(Spectrum + k, m, keep, alpha);
     }
     const __m128 m = Magnitudes<Q>(_mm_load_ss(FftReal + half), _mm_load_ss(FftImag + half),
-                                   Q::Set(static_cast<double>(MagnitudeDivisor)), Q::Set(offsetValue));
+                                   Q::Set(static_cast<double>(MagnitudeDivisor)),
+                                   Q::Set(offsetValue));
     _mm_store_ss(FftReal + half, m);
     const double last = (1.0 - alphaValue) * Spectrum[half] + alphaValue * _mm_cvtss_f32(m);
     Spectrum[half] = static_cast<float>(last);

@@ -50,8 +50,8 @@ INT_PTR ShowHelp(HWND, UINT, WPARAM, LPARAM)
     // No folder: the shell then takes the current folder as it is. Its name
     // read through the ANSI code page would hold a "?" for every character
     // outside it, and name no folder at all.
-    HINSTANCE result = winlayer::platform::Calls.ShellOpen(nullptr, "open", HelpFileName, nullptr, nullptr,
-                                                 SW_SHOWNORMAL);
+    HINSTANCE result = winlayer::platform::Calls.ShellOpen(nullptr, "open", HelpFileName,
+                                                           nullptr, nullptr, SW_SHOWNORMAL);
     // 32 or less: no guide in the current folder (a shortcut that starts the
     // program elsewhere) or no program for .htm files. Silence would look
     // like a menu item that does nothing.
@@ -87,8 +87,8 @@ DWORD RunDetached(const char* commandLine, const char* directory)
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started = {};
     if (!winlayer::platform::Calls.StartProcess(nullptr, command.data(), &processAttributes,
-                                      &threadAttributes, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                                      directory, &startup, &started))
+                                                &threadAttributes, FALSE, NORMAL_PRIORITY_CLASS,
+                                                nullptr, directory, &startup, &started))
         return 0;
     CloseHandle(started.hProcess);
     CloseHandle(started.hThread);

@@ -25,15 +25,7 @@ using namespace faults;
 
 HWND Control(int id) { return GetDlgItem(facts::MainDialog, id); }
 
-// A mouse message at plot x, the pointer put there too.
-void Mouse(UINT message, int x)
-{
-    POINT point = {x, 5};
-    ClientToScreen(display::PlotWindow, &point);
-    SetCursorPos(point.x, point.y);
-    ScreenToClient(facts::MainDialog, &point);
-    SendMessageA(facts::MainDialog, message, 0, MAKELPARAM(point.x, point.y));
-}
+void Mouse(UINT message, int x) { apptest::MouseAt(display::PlotWindow, message, x); }
 
 void Repaint(int i)
 {

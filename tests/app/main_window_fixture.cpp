@@ -6,6 +6,15 @@
 
 namespace apptest {
 
+void MouseAt(HWND window, UINT message, int x)
+{
+    POINT point = {x, 5};
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    ScreenToClient(facts::MainDialog, &point);
+    SendMessageA(facts::MainDialog, message, 0, MAKELPARAM(point.x, point.y));
+}
+
 std::vector<uint32_t> Snapshot(HDC source, int width, int height, int x, int y)
 {
     BITMAPINFO info = {};

@@ -32,6 +32,10 @@ inline RECT RectInParent(HWND window)
 // values.
 std::vector<uint32_t> Snapshot(HDC source, int width, int height, int x = 0, int y = 0);
 
+// A mouse message to the main window at (x, 5) of `window`, the pointer put
+// there too, as a user's mouse produces it.
+void MouseAt(HWND window, UINT message, int x);
+
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override;

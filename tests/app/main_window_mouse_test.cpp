@@ -93,17 +93,9 @@ protected:
         SendMessageA(Control(facts::IdLinear), BM_SETCHECK, !scale, 0);
     }
     // A mouse message at plot x, the pointer put there too.
-    static void Mouse(UINT message, int x) { MouseOver(display::PlotWindow, message, x); }
+    static void Mouse(UINT message, int x) { apptest::MouseAt(display::PlotWindow, message, x); }
     // The same over the Start button.
-    static void Off(UINT message) { MouseOver(Control(facts::IdStartStop), message, 5); }
-    static void MouseOver(HWND window, UINT message, int x)
-    {
-        POINT point = {x, 5};
-        ClientToScreen(window, &point);
-        SetCursorPos(point.x, point.y);
-        ScreenToClient(facts::MainDialog, &point);
-        SendMessageA(facts::MainDialog, message, 0, MAKELPARAM(point.x, point.y));
-    }
+    static void Off(UINT message) { apptest::MouseAt(Control(facts::IdStartStop), message, 5); }
     static void Paint() { SendMessageA(facts::MainDialog, WM_PAINT, 0, 0); }
     // WM_SETCURSOR as Windows sends it before a move, the pointer at x of
     // `window` and showing `shown`; the main window's answer.
