@@ -36,9 +36,6 @@ void AdvanceTwiddle(float& wr, float& wi, float wpr, float wpi)
 
 namespace {
 
-// log2 of FftLength: the width of the bit reversal.
-const int32_t FftBits = 10;
-
 // Windowed, bit-reversed load; false (and nothing stored) for an unknown kind.
 bool LoadWindowed(const int16_t* samples, int32_t kind)
 {

@@ -5,11 +5,17 @@
 
 namespace dsp {
 
-// Points per transform, and samples per analysed block.
-constexpr int32_t FftLength = 1024;
+// log2 of FftLength: the width of the bit reversal and the number of stages.
+constexpr int32_t FftBits = 10;
 
-// Bins the pass computes, 0 .. FftLength / 2 inclusive: the entries of the
+// Points per transform, and samples per analysed block.
+constexpr int32_t FftLength = 1 << FftBits;
+
+// Half a block: the highest bin (the Nyquist bin) and the centre of a window.
+constexpr int32_t HalfLength = FftLength / 2;
+
+// Bins the pass computes, 0 .. HalfLength inclusive: the entries of the
 // spectrum in use, the points of the trace, the lines of the export.
-constexpr int32_t BinCount = FftLength / 2 + 1;
+constexpr int32_t BinCount = HalfLength + 1;
 
 }  // namespace dsp
