@@ -14,9 +14,9 @@
 #include "display/surface.h"
 #include "dsp/fft.h"
 #include "dsp/window.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
 #include "facts/facts.h"
 #include "win/template.h"
 #include "win/controls.h"
@@ -87,9 +87,9 @@ constexpr ControlRow PanelRow = {0, "", "", 410, 125, 70, 55, PanelStyle, 0x4400
                                  WS_EX_CONTROLPARENT};
 constexpr ControlRow PanelControls[] = {
     {facts::IdRateGroup, "BUTTON", "Sample Rate", 0, 0, 70, 55, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0x50000007, 0},
-    {facts::IdRate11025, "BUTTON", "&11025", 5, 10, 35, 10, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50030D09, 0},
-    {facts::IdRate22050, "BUTTON", "&22050", 5, 25, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
-    {facts::IdRate44100, "BUTTON", "&44100", 5, 40, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
+    {facts::RateButtons[0].id, "BUTTON", facts::RateButtons[0].caption, 5, 10, 35, 10, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50030D09, 0},
+    {facts::RateButtons[1].id, "BUTTON", facts::RateButtons[1].caption, 5, 25, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
+    {facts::RateButtons[2].id, "BUTTON", facts::RateButtons[2].caption, 5, 40, 35, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_VCENTER | BS_LEFT | BS_AUTORADIOBUTTON, 0x50010D09, 0},
 };
 static_assert(StylesArePinned(PanelControls), "a control's style is not its number");
 
@@ -111,17 +111,17 @@ struct MenuRow {
 };
 
 const MenuRow FileItems[] = {
-    {"Save FFT to file", facts::IdMenuSaveToFile, exporting::SaveFftToFile},
-    {"Save FFT to clipboard", facts::IdMenuSaveToClipboard, exporting::SaveFftToClipboard},
+    {"Save FFT to file", facts::IdMenuSaveToFile, commands::SaveFftToFile},
+    {"Save FFT to clipboard", facts::IdMenuSaveToClipboard, commands::SaveFftToClipboard},
 };
 const MenuRow SoundcardItems[] = {
-    {"Mixer", facts::IdMenuMixer, exporting::RunMixer},
-    {"Audio Devices", facts::IdMenuAudioDevices, exporting::RunAudioDevices},
+    {"Mixer", facts::IdMenuMixer, commands::RunMixer},
+    {"Audio Devices", facts::IdMenuAudioDevices, commands::RunAudioDevices},
     {"SelectSoundcard", facts::IdMenuSelectSoundcard, capture::SelectSoundcard},
 };
 const MenuRow HelpItems[] = {
-    {"Help", facts::IdMenuHelp, exporting::ShowHelp},
-    {"About", facts::IdMenuAbout, exporting::ShowAbout},
+    {"Help", facts::IdMenuHelp, commands::ShowHelp},
+    {"About", facts::IdMenuAbout, commands::ShowAbout},
 };
 
 template <size_t N>
@@ -264,15 +264,11 @@ void BuildMainWindow(HWND owner)
     facts::MainDialog = winlayer::CreateDialogWindow(owner, " ", MainStyle, 0, 0, 0, MainWidth,
                                               MainHeight);
     SetWindowTextA(facts::MainDialog, "Spectrum Analyzer");
-    winlayer::SetDialogIcon(facts::MainDialog, "icon1");
+    winlayer::SetDialogIcon(facts::MainDialog, facts::IconName);
     CreateControls();
     CreateMenuBar();
-    dsp::YieldHook = [] { Sleep(0); };
-    dsp::StartUp();
-    capture::InputDevice = 0;
-    capture::WindowKindInUse = 0;
-    capture::CaptureStarted = display::LeaveZoomForCapture;
-    capture::BufferAnalysed = display::ShowNewSpectrum;
+    dsp::StartUp([] { Sleep(0); });
+    capture::StartUp(display::LeaveZoomForCapture, display::ShowNewSpectrum);
     display::CreatePlotSurface();
 }
 

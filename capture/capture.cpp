@@ -27,10 +27,7 @@ HWND StartStopButton() { return GetDlgItem(facts::MainDialog, facts::IdStartStop
 // rate of the last Start stays.
 void ReadSampleRate()
 {
-    struct RateButton { int id; int32_t rate; };
-    const RateButton buttons[] = {
-        {facts::IdRate11025, 11025}, {facts::IdRate22050, 22050}, {facts::IdRate44100, 44100}};
-    for (const RateButton& button : buttons) {
+    for (const facts::RateButton& button : facts::RateButtons) {
         if (SendDlgItemMessageA(facts::SampleRatePanel, button.id, BM_GETCHECK, 0, 0) == BST_CHECKED)
             facts::SampleRate = button.rate;
     }
@@ -214,6 +211,14 @@ void SelectKindInUse(HWND selector)
 
 void (*CaptureStarted)() = Nothing;
 void (*BufferAnalysed)() = Nothing;
+
+void StartUp(void (*started)(), void (*analysed)())
+{
+    InputDevice = 0;
+    WindowKindInUse = 0;
+    CaptureStarted = started;
+    BufferAnalysed = analysed;
+}
 
 void ToggleCapture()
 {

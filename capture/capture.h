@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <string>
 
+#include "dsp/sizes.h"
+
 namespace capture {
 
-constexpr int32_t CaptureSamples = 2048;  // one buffer: twice the FFT length
+constexpr int32_t CaptureSamples = 2 * dsp::FftLength;  // one buffer: twice the FFT length
 
 extern HWAVEIN WaveIn;                    // the open device; 0 whenever none is open
 extern int32_t InputDevice;               // device number for waveInOpen; -1 is the wave mapper
@@ -22,11 +24,15 @@ extern WAVEHDR CaptureHeader;             // its header, pointing at CaptureBuff
 // while typing in the selector's field leaves no entry selected.
 extern int32_t WindowKindInUse;
 
-// Set by app/ when it builds the main window; until then they do nothing.
-// CaptureStarted runs once the device records, before the first buffer;
-// BufferAnalysed after every buffer has gone through ProcessBuffer.
+// Set by StartUp; until then they do nothing. CaptureStarted runs once the
+// device records, before the first buffer; BufferAnalysed after every buffer
+// has gone through ProcessBuffer.
 extern void (*CaptureStarted)();
 extern void (*BufferAnalysed)();
+
+// The capture part of building the main window: device 0, the first window
+// kind in use, and the two hooks through which app/ joins capture to the plot.
+void StartUp(void (*started)(), void (*analysed)());
 
 // The Start/Stop button's command: starts capture when the caption is exactly
 // facts::StartCaption, else stops it.

@@ -92,18 +92,15 @@ int32_t ZoomColumnToBin(int32_t u, int32_t s, int32_t e, int32_t scale, int32_t 
     return NearestSaturated(2.0 * u * (last - first) / width + first);
 }
 
-int32_t SpectrumIndex(int64_t bin)
+int32_t SpectrumIndex(double bin)
 {
-    if (bin < 0)
+    // Limited before rounding: a bin beyond the 32-bit range has no nearest
+    // integer to convert to.
+    if (!(bin > 0.0))
         return 0;
     if (bin > dsp::FftLength - 1)
         return dsp::FftLength - 1;
-    return static_cast<int32_t>(bin);
-}
-
-int32_t LabelFontHeight(int32_t pixelsPerInch)
-{
-    return -(pixelsPerInch * 7) / 72;
+    return dsp::Nearest(bin);
 }
 
 Graticule BuildGraticule(int32_t scale, int32_t width, int32_t height)

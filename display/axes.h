@@ -5,16 +5,18 @@
 #pragma once
 #include <cstdint>
 
+#include "dsp/sizes.h"
+
 namespace display {
 
 // Scale of the frequency axis: the check state of the Logarithmic button.
 enum : int32_t { LinearScale = 0, LogarithmicScale = 1 };
 
 // Pixels per unit of ln(bin), times one half, of the logarithmic axis:
-// 1024 / (4 ln 512) held in single precision (41.036659...), so that bin 512
-// lands exactly on x = 512.
-constexpr float LogAxisFactor =
-    static_cast<float>(1024.0 / (4.0 * 9.0 * 0.693147180559945309417232121458));
+// FftLength / (4 ln HalfLength) = 1024 / (4 x 9 ln 2) held in single
+// precision (41.036659...), so that the last bin lands exactly on x = 512.
+constexpr float LogAxisFactor = static_cast<float>(
+    dsp::FftLength / (4.0 * (dsp::FftBits - 1) * 0.693147180559945309417232121458));
 
 // A point or a segment end in plot pixels (x right, y down from the top left).
 struct Point {
@@ -70,16 +72,13 @@ int32_t LevelToYScaled(double amplitude, float scaleY, int32_t reference);
 // band's edges. The result may lie outside the spectrum; see SpectrumIndex.
 int32_t ZoomColumnToBin(int32_t u, int32_t s, int32_t e, int32_t scale, int32_t width);
 
-// A bin number limited to the spectrum's entries 0 to 1023. Bins above the
-// end read entry 1023, which is never computed and stays 0.
-int32_t SpectrumIndex(int64_t bin);
+// A bin, rounded to the nearest, limited to the spectrum's entries 0 to
+// FftLength - 1 (NaN reads 0). Bins above the end read the last entry, which
+// is never computed and stays 0.
+int32_t SpectrumIndex(double bin);
 
 // Grid lines and dB labels of a plot `width` x `height` on the given scale.
 // A size too small to give a non-zero step leaves that set of lines out.
 Graticule BuildGraticule(int32_t scale, int32_t width, int32_t height);
-
-// Character height of the 7-point label font on a screen of the given
-// pixels per inch: -(L x 7) / 72, truncated toward zero (-9 at 96).
-int32_t LabelFontHeight(int32_t pixelsPerInch);
 
 }  // namespace display

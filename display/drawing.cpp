@@ -4,6 +4,7 @@
 #include "display/mouse.h"
 #include "display/trace.h"
 #include "dsp/fft.h"
+#include "dsp/readings.h"
 #include "facts/facts.h"
 #include "win/controls.h"
 
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace display {
-
-float ReadoutLevel = 0.0f;
-
-int32_t CursorX = 0;
-float CursorFrequency = 0.0f;
-int32_t ZoomMode = 0;
-int32_t Dragging = 0;
-int32_t DragLastX = 0;
-int32_t SelectionStart = 0;
-int32_t SelectionEnd = 0;
 
 namespace {
 
@@ -63,12 +54,12 @@ void DrawCursorLine(int32_t x)
     DeleteObject(cursorPen);
 }
 
-// The live readout under Mouse.CursorFrequency; sets ReadoutLevel.
+// The live readout under Mouse.CursorFrequency.
 std::string LiveReadoutText()
 {
     const int32_t bin = ReadoutBin(Mouse.CursorFrequency, facts::SampleRate);
-    ReadoutLevel = LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel);
-    return ReadoutText(Mouse.CursorFrequency, ReadoutLevel);
+    return ReadoutText(Mouse.CursorFrequency,
+                       dsp::LevelInDecibelsSingle(dsp::Spectrum[bin], dsp::ReferenceLevel));
 }
 
 // Sets the label's text unless it already reads so: a static control repaints
@@ -113,7 +104,7 @@ void DrawGraticule(int32_t scale)
     PlotBlank = false;
 }
 
-void RedrawPlot(int32_t& cursorX)
+void RedrawPlot(int32_t cursorX)
 {
     const int32_t scale = CurrentScale();
     if (PlotBlank)
@@ -128,7 +119,7 @@ void RedrawPlot(int32_t& cursorX)
     ShowReadout(facts::IdLiveReadout, LiveReadoutText());
 }
 
-void RedrawPlotReference(int32_t& cursorX)
+void RedrawPlotReference(int32_t cursorX)
 {
     const int32_t scale = CurrentScale();
     const std::array<Point, dsp::BinCount> trace =
@@ -185,9 +176,10 @@ void ShowNewSpectrum()
 
 INT_PTR OnSampleRatePanel(HWND, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_COMMAND) {
-        const int id = LOWORD(wParam);
-        if (id == facts::IdRate11025 || id == facts::IdRate22050 || id == facts::IdRate44100)
+    if (message != WM_COMMAND)
+        return 0;
+    for (const facts::RateButton& button : facts::RateButtons) {
+        if (LOWORD(wParam) == button.id)
             ClearPlot();
     }
     return 0;

@@ -10,8 +10,6 @@
 
 namespace display {
 
-extern float ReadoutLevel;  // level in dB under the cursor, set by every RedrawPlot
-
 // The frequency axis in use: LinearScale, or LogarithmicScale while the
 // Logarithmic button is checked.
 int32_t CurrentScale();
@@ -22,14 +20,13 @@ void DrawGraticule(int32_t scale);
 
 // Draws graticule, trace of dsp::Spectrum and the cursor line at cursorX into
 // the off-screen picture, copies it to the screen and writes the readout
-// under Mouse.CursorFrequency (at facts::SampleRate) to label 2100 and
-// ReadoutLevel.
-void RedrawPlot(int32_t& cursorX);
+// under Mouse.CursorFrequency (at facts::SampleRate) to the live readout.
+void RedrawPlot(int32_t cursorX);
 
 // RedrawPlot drawn the plain way: the graticule drawn anew every time, the
 // trace as a LineTo per bin, the readout written every time. It gives the
 // same pixels and texts; tests compare against it and the benchmark times it.
-void RedrawPlotReference(int32_t& cursorX);
+void RedrawPlotReference(int32_t cursorX);
 
 // A freshly analysed buffer: the picture blackened and, unless a zoom view
 // is up, redrawn at Mouse.CursorX.

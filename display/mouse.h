@@ -17,8 +17,8 @@ extern MouseState Mouse;
 // The main window's mouse messages; lParam is the position in its client
 // area. Each turns what it finds into one step of display/mousezoom.h, keeps
 // the new mouse and zoom state and draws or writes what the step names.
-// WM_MOUSEMOVE: the cursor and readout state, the zoom readout (2101), or
-// the dragged band's edge.
+// WM_MOUSEMOVE: the cursor and readout state, the zoom readout, or the
+// dragged band's edge.
 void FollowMouse(LPARAM lParam);
 // WM_LBUTTONDOWN: a band anchored where the plot was pressed; the live plot
 // freezes.

@@ -62,7 +62,8 @@ MouseStep Move(const MouseState& state, bool overPlot, int32_t plotX, const Plot
     // the pass never fills.
     const float frequency = static_cast<float>(dsp::BinFrequency(bin, plot.sampleRate));
     if (state.ZoomMode == 1) {
-        const float level = LevelInDecibels(plot.spectrum[SpectrumIndex(bin)], plot.reference);
+        const float level =
+            dsp::LevelInDecibelsSingle(plot.spectrum[SpectrumIndex(bin)], plot.reference);
         step.action = MouseAction::WriteZoomReadout;
         step.text = ReadoutText(frequency, level);
     }

@@ -38,7 +38,7 @@ ZoomState ZoomStateOf(const MouseState& state);
 enum class MouseEvent : int32_t { Move, Press, Release, Pointer, Paint, CaptureStart };
 
 // What the Win32 layer reads for a step. `spectrum` is the caller's array of
-// 1024 amplitudes; only entries 0 to 1023 are ever read, on any width.
+// dsp::FftLength amplitudes; no entry beyond them is ever read, on any width.
 struct PlotContext {
     int32_t width;            // PlotWidth
     int32_t scale;            // LinearScale or LogarithmicScale (the Logarithmic button)
@@ -51,7 +51,7 @@ struct PlotContext {
 // The one drawing or label action a step asks for.
 enum class MouseAction : int32_t {
     None,              // nothing to draw or write
-    WriteZoomReadout,  // set the zoom readout label (2101) to `text`
+    WriteZoomReadout,  // set the zoom readout label to `text`
     InvertBand,        // InvertBand(first, second): move the dragged band's edge
     DrawZoomView,      // DrawZoomView(first, second): the band SelectionStart..SelectionEnd
     RedrawLive         // RedrawPlot with the state's CursorX: the live plot back on the screen

@@ -33,7 +33,7 @@ INT_PTR OnOffsetSlider(HWND, UINT, WPARAM wParam, LPARAM)
         return 0;
     const OffsetSetting setting = OffsetSettingAt(*position);
     SetDlgItemTextA(facts::MainDialog, facts::IdOffsetLabel, setting.label.c_str());
-    dsp::OffsetMultiplier = setting.multiplier;
+    dsp::SetOffsetMultiplier(setting.multiplier);
     return 0;
 }
 
@@ -43,7 +43,7 @@ INT_PTR OnAveragesSlider(HWND, UINT, WPARAM wParam, LPARAM)
     if (!position)
         return 0;
     const AveragesSetting setting = AveragesSettingAt(*position);
-    dsp::AveragingFactor = setting.factor;
+    dsp::SetAveragingFactor(setting.factor);
     SetDlgItemTextA(facts::MainDialog, facts::IdAveragesLabel, setting.label.c_str());
     ClearPlot();
     return 0;

@@ -33,7 +33,7 @@ std::optional<int32_t> SliderPosition(int32_t code, int32_t thumbPosition,
 // "Offset + 0dB" ... "Offset + 100dB".
 struct OffsetSetting {
     int32_t multiplier;  // for dsp::OffsetMultiplier
-    std::string label;   // for label 2103
+    std::string label;   // for the label facts::IdOffsetLabel
 };
 OffsetSetting OffsetSettingAt(int32_t position);
 
@@ -43,7 +43,7 @@ OffsetSetting OffsetSettingAt(int32_t position);
 // one decimal up to 10, "11 Averages" ... "1024 Averages" without above.
 struct AveragesSetting {
     float factor;        // for dsp::AveragingFactor
-    std::string label;   // for label 2102
+    std::string label;   // for the label facts::IdAveragesLabel
 };
 AveragesSetting AveragesSettingAt(int32_t position);
 

@@ -1,10 +1,8 @@
 #include "display/surface.h"
 
-#include "display/axes.h"
 #include "facts/facts.h"
 #include "win/controls.h"
 
-#include <cstring>
 
 namespace display {
 
@@ -30,30 +28,14 @@ HGDIOBJ InitialPen = nullptr;
 HGDIOBJ InitialFont = nullptr;
 HGDIOBJ InitialGraticuleBitmap = nullptr;
 
-// 7-point Arial at the screen's resolution; every other field 0.
-LOGFONTA LabelFontDescription()
-{
-    HDC screen = GetDC(nullptr);
-    const int32_t pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof font);
-    font.lfHeight = LabelFontHeight(pixelsPerInch);
-    font.lfWeight = FW_NORMAL;
-    font.lfItalic = 0;
-    font.lfUnderline = 0;
-    font.lfStrikeOut = 0;
-    font.lfCharSet = 0;
-    std::strcpy(font.lfFaceName, "Arial");
-    return font;
-}
+// The green of the trace, the zoom view and the plot's own text.
+constexpr COLORREF TraceColour = RGB(0, 255, 0);
 
 }  // namespace
 
 void CreatePlotSurface()
 {
-    winlayer::SetColours(GetDlgItem(facts::MainDialog, facts::IdPlot), RGB(0, 255, 0), 0);
+    winlayer::SetColours(GetDlgItem(facts::MainDialog, facts::IdPlot), TraceColour, 0);
     PlotWindow = GetDlgItem(facts::MainDialog, facts::IdPlot);
 
     RECT client;
@@ -69,15 +51,14 @@ void CreatePlotSurface()
     MemoryDC = CreateCompatibleDC(PlotDC);
     PlotBitmap = CreateCompatibleBitmap(PlotDC, PlotWidth, PlotHeight);
     InitialBitmap = SelectObject(MemoryDC, PlotBitmap);
-    TracePen = CreatePen(PS_SOLID, 1, RGB(0, 255, 0));
+    TracePen = CreatePen(PS_SOLID, 1, TraceColour);
     InitialPen = SelectObject(MemoryDC, TracePen);
     SetTextColor(MemoryDC, RGB(192, 192, 192));
 
-    const LOGFONTA font = LabelFontDescription();
     // A font left by an earlier surface is selected nowhere any more.
     if (LabelFont)
         DeleteObject(LabelFont);
-    LabelFont = CreateFontIndirectA(&font);
+    LabelFont = winlayer::CreatePointFont("Arial", 7);
     InitialFont = SelectObject(MemoryDC, LabelFont);
     SetBkMode(MemoryDC, TRANSPARENT);
 

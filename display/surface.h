@@ -7,7 +7,7 @@
 
 namespace display {
 
-extern HWND PlotWindow;     // the plot control, 1003 of the main window
+extern HWND PlotWindow;     // the plot control, facts::IdPlot of the main window
 extern int32_t PlotWidth;   // its client width in pixels, read once at creation
 extern int32_t PlotHeight;  // its client height in pixels
 extern HDC PlotDC;          // the plot control's device context, kept for the run
@@ -23,7 +23,7 @@ extern HBITMAP GraticuleBitmap;  // PlotWidth x PlotHeight, the picture of Grati
 extern int32_t GraticuleScale;   // scale drawn in GraticuleBitmap; -1 while it holds none
 extern bool PlotBlank;           // nothing of PlotBitmap is to stay: set by ClearPlot, cleared by drawing
 
-// Creates the surface for control 1003 of facts::MainDialog and gives the
+// Creates the surface for control facts::IdPlot of facts::MainDialog and gives the
 // control green text on black. Called once, after the controls exist.
 void CreatePlotSurface();
 

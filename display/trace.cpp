@@ -61,23 +61,9 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
     return points;
 }
 
-float LevelInDecibels(double amplitude, int32_t reference)
-{
-    return static_cast<float>(dsp::LevelInDecibels(amplitude, reference));
-}
-
 int32_t ReadoutBin(float frequency, int32_t sampleRate)
 {
-    if (sampleRate == 0)
-        return 0;
-    const double bin = static_cast<double>(dsp::FftLength) * frequency / sampleRate;
-    // Limit the real value first: a bin beyond the 32-bit range has no
-    // nearest integer to convert to.
-    if (!(bin > 0.0))
-        return 0;
-    if (bin > dsp::FftLength - 1)
-        return dsp::FftLength - 1;
-    return dsp::Nearest(bin);
+    return SpectrumIndex(dsp::FrequencyBin(frequency, sampleRate));
 }
 
 std::string ReadoutText(float frequency, float level)

@@ -13,7 +13,7 @@
 
 namespace display {
 
-// The live trace of `spectrum` (1024 entries), one point per bin: (0, y of
+// The live trace of `spectrum` (dsp::FftLength entries), one point per bin: (0, y of
 // bin 1), then (BinToX(i), y of bin i) for i = 1 to 512; an amplitude of
 // exactly 0 is drawn as 1, on the row just below the plot.
 std::array<Point, dsp::BinCount> TracePoints(const float* spectrum, int32_t scale, int32_t height,
@@ -24,12 +24,8 @@ std::array<Point, dsp::BinCount> TracePoints(const float* spectrum, int32_t scal
 std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, int32_t scale,
                                   int32_t width, int32_t height, int32_t reference);
 
-// Level in dB of amplitude a as the readouts hold it: dsp::LevelInDecibels in
-// single precision (minus infinity for an amplitude of exactly 0).
-float LevelInDecibels(double amplitude, int32_t reference);
-
-// Spectrum entry of the live readout: the bin of `frequency` at `sampleRate`,
-// 0 while the rate is 0, limited to 0 to 1023.
+// Spectrum entry of the live readout: the bin of `frequency` at `sampleRate`
+// (dsp::FrequencyBin), limited by SpectrumIndex.
 int32_t ReadoutBin(float frequency, int32_t sampleRate);
 
 // Readout text: frequency and level with one decimal, "1033.6Hz, -20.0dB";

@@ -131,20 +131,30 @@ void RunPassReference(const int16_t* samples, int32_t kind)
     PassHasRun = true;
 }
 
-void StartUp()
+void StartUp(void (*yield)())
 {
     std::memset(Spectrum, 0, sizeof Spectrum);
     TwoPi = static_cast<float>(8.0 * std::atan(1.0));
     AveragingFactor = 1.0f;
+    YieldHook = yield;
     BuildBitReverseTable();
     BuildWindowTables();
     BuildPassTables();
 }
 
+void SetOffsetMultiplier(int32_t multiplier)
+{
+    OffsetMultiplier = multiplier;
+}
+
+void SetAveragingFactor(float factor)
+{
+    AveragingFactor = factor;
+}
+
 void InitialiseSettings()
 {
-    // 84300: what 0 dB is (fft.h says why, and what depends on it).
-    ReferenceLevel = 168600 / 2;
+    ReferenceLevel = StartingReferenceLevel;
     OffsetMultiplier = 1;
 }
 
@@ -154,11 +164,7 @@ void ResetState()
     std::memset(FftReal, 0, sizeof FftReal);
     std::memset(FftImag, 0, sizeof FftImag);
     std::memset(Spectrum, 0, sizeof Spectrum);
-    std::memset(BlackmanTable, 0, sizeof BlackmanTable);
-    std::memset(HammingTable, 0, sizeof HammingTable);
-    std::memset(HanningTable, 0, sizeof HanningTable);
-    std::memset(KaiserTable, 0, sizeof KaiserTable);
-    std::memset(WelchTable, 0, sizeof WelchTable);
+    ClearWindowTables();
     TwoPi = 0.0f;
     AveragingFactor = 0.0f;
     OffsetMultiplier = 0;

@@ -3,8 +3,8 @@
 // block, in-place radix-2 transform, scaled magnitudes of bins 0..512 and
 // their running average. The program runs the vectorised pass of
 // dsp/fast_pass.h. The dsp module owns every array and setting declared
-// here; the slider handlers write AveragingFactor and OffsetMultiplier,
-// everyone else reads.
+// here; the slider handlers set AveragingFactor and OffsetMultiplier through
+// the setters below, everyone else reads.
 #pragma once
 #include <cstdint>
 
@@ -15,7 +15,7 @@ namespace dsp {
 // Magnitudes are divided by this before the offset is applied (both passes).
 constexpr int32_t MagnitudeDivisor = 100;
 
-// Entry n is n with its 10 low bits reversed; filled by BuildBitReverseTable.
+// Entry n is n with its FftBits low bits reversed; filled by BuildBitReverseTable.
 extern int32_t BitReverseTable[FftLength];
 
 // Working arrays of the transform. After a pass FftReal[0..512] hold that
@@ -38,6 +38,9 @@ extern int32_t OffsetMultiplier;
 // graticule's labels (display/axes.h: -10 dB steps over height / ln R) hold
 // only for this value.
 extern int32_t ReferenceLevel;
+
+// The value InitialiseSettings gives ReferenceLevel: 168600 / 2 = 84300.
+constexpr int32_t StartingReferenceLevel = 168600 / 2;
 
 // Window kind of the latest pass, as the selector reported it.
 extern int32_t WindowKind;
@@ -67,8 +70,13 @@ void StageRotation(int32_t span, float& wpr, float& wpi);
 void AdvanceTwiddle(float& wr, float& wi, float wpr, float wpi);
 
 // The analysis part of program start-up: Spectrum cleared, TwoPi,
-// AveragingFactor = 1, the bit-reversal and window tables built.
-void StartUp();
+// AveragingFactor = 1, YieldHook = yield, the bit-reversal and window tables
+// built.
+void StartUp(void (*yield)() = nullptr);
+
+// The settings of the sliders, taken up by the next pass.
+void SetOffsetMultiplier(int32_t multiplier);
+void SetAveragingFactor(float factor);
 
 // The main window's share of initialisation: ReferenceLevel and
 // OffsetMultiplier to their starting values.

@@ -11,9 +11,18 @@ namespace dsp {
 // binary point).
 double BinFrequency(int32_t bin, int32_t sampleRate);
 
+// The bin of `frequency` at `sampleRate`, the inverse of BinFrequency: not
+// rounded, and not limited to the spectrum (display::SpectrumIndex limits
+// it); 0 while the rate is 0.
+double FrequencyBin(double frequency, int32_t sampleRate);
+
 // Level in dB of `amplitude` against `reference`: 20 log10(a / R); minus
 // infinity for an amplitude of exactly 0 (no signal at all), and 0 where the
 // logarithm rule applies (a negative, infinite or NaN ratio, or R = 0).
 double LevelInDecibels(double amplitude, int32_t reference);
+
+// LevelInDecibels held in single precision, as the readouts on the screen
+// hold it; the export writes the double.
+float LevelInDecibelsSingle(double amplitude, int32_t reference);
 
 }  // namespace dsp

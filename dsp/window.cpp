@@ -1,5 +1,6 @@
 #include "dsp/window.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp/portable_math.h"
@@ -23,9 +24,8 @@ namespace {
 // Kaiser shape parameter; a single like every stored real.
 const float KaiserBeta = 10.0f;
 
-}  // namespace
-
-const float* WindowTableFor(int32_t kind)
+// The table of a kind, writable for this module alone.
+float* TableOf(int32_t kind)
 {
     switch (kind) {
     case KindBlackman: return BlackmanTable;
@@ -34,6 +34,21 @@ const float* WindowTableFor(int32_t kind)
     case KindKaiser:   return KaiserTable;
     case KindWelch:    return WelchTable;
     default:           return nullptr;
+    }
+}
+
+}  // namespace
+
+const float* WindowTableFor(int32_t kind)
+{
+    return TableOf(kind);
+}
+
+void ClearWindowTables()
+{
+    for (int32_t kind = 0; kind < WindowKindCount; ++kind) {
+        if (float* table = TableOf(kind))
+            std::fill_n(table, FftLength, 0.0f);
     }
 }
 
@@ -63,8 +78,8 @@ float BesselI0(float x)
 
 float KaiserWindow(int32_t n)
 {
-    const int32_t d = n - 512;
-    const double x = (2.0 * d) / 1024.0;
+    const int32_t d = n - HalfLength;
+    const double x = (2.0 * d) / FftLength;
     const float a = static_cast<float>(static_cast<double>(KaiserBeta) * std::sqrt(1.0 - x * x));
     // I0(beta) is not cached: the tables are built once, and evaluating it
     // here keeps every coefficient a function of n alone.
@@ -73,17 +88,17 @@ float KaiserWindow(int32_t n)
 
 void BuildWindowTables()
 {
-    const float w = static_cast<float>(static_cast<double>(TwoPi) / 1024.0);
+    const float w = static_cast<float>(static_cast<double>(TwoPi) / FftLength);
     const double wd = w;
     for (int32_t n = 0; n < FftLength; ++n) {
-        const int32_t d = n - 512;
+        const int32_t d = n - HalfLength;
         const float c = static_cast<float>(PortableCos(d * wd));
         const double cd = c;
         KaiserTable[n] = KaiserWindow(n);
         BlackmanTable[n] = static_cast<float>(0.42 + 0.5 * cd + 0.08 * PortableCos(2.0 * wd * d));
         HammingTable[n] = static_cast<float>(0.54 + 0.46 * cd);
         HanningTable[n] = static_cast<float>(0.5 + 0.5 * cd);
-        const double r = (2.0 * n - 1024.0) / 1024.0;
+        const double r = (2.0 * n - FftLength) / FftLength;
         WelchTable[n] = static_cast<float>(1.0 - r * r);
         // Building runs once at start-up; yielding keeps the rest of the
         // desktop responsive on a slow machine.

@@ -9,7 +9,8 @@
 namespace dsp {
 
 // Window kinds in the order of the window selector's list; a new kind goes
-// before WindowKindCount, with its gain, its table and its selector name.
+// before WindowKindCount, with its gain, its table (declared below, returned
+// by WindowTableFor, filled by BuildWindowTables) and its selector name.
 enum : int32_t {
     KindBlackman = 0,
     KindHamming = 1,
@@ -31,7 +32,8 @@ extern const double WindowGain[WindowKindCount];
 // derives its twiddle angles from it too.
 extern float TwoPi;
 
-// Window coefficient tables, 1024 entries each, filled by BuildWindowTables.
+// Window coefficient tables, FftLength entries each, filled by
+// BuildWindowTables.
 extern float BlackmanTable[FftLength];
 extern float HammingTable[FftLength];
 extern float HanningTable[FftLength];
@@ -41,16 +43,19 @@ extern float WelchTable[FftLength];
 // The table of window kind 0..4; nullptr for rectangular or an unknown kind.
 const float* WindowTableFor(int32_t kind);
 
+// Every table of WindowTableFor back to zeros (tests start from them).
+void ClearWindowTables();
+
 // Modified Bessel function of the first kind, order 0 (polynomial
 // approximations, one below 3.75 and one from 3.75 up).
 float BesselI0(float x);
 
-// Kaiser coefficient (beta = 10) for index n of a 1024-point window.
+// Kaiser coefficient (beta = 10) for index n of an FftLength-point window.
 float KaiserWindow(int32_t n);
 
 // Called after every index while the tables are built, to hand the processor
-// to other programs; start-up of the Win32 program sets it to a sleep of zero
-// milliseconds. Nothing is called while it is null.
+// to other programs; StartUp (dsp/fft.h) sets it, the Win32 program to a
+// sleep of zero milliseconds. Nothing is called while it is null.
 extern void (*YieldHook)();
 
 // Fills the five tables from TwoPi; calls YieldHook after every index.

@@ -1,5 +1,6 @@
 // The facts about the main window that more than one module needs: control
-// and menu identifiers, the Start/Stop captions, the two window handles and
+// and menu identifiers, the sample-rate buttons, the icon, the Start/Stop
+// captions, the two window handles and
 // the sample rate the plot's frequencies are measured in. A leaf: it includes
 // nothing of the program's modules, and they all may include it.
 #pragma once
@@ -34,6 +35,20 @@ enum : int {
     IdAveragesLabel = 2102,
     IdOffsetLabel = 2103,
 };
+
+// The sample-rate panel's buttons, in their order on the panel: identifier,
+// caption and samples per second.
+struct RateButton {
+    int id;
+    const char* caption;
+    int32_t rate;
+};
+constexpr RateButton RateButtons[] = {
+    {IdRate11025, "&11025", 11025}, {IdRate22050, "&22050", 22050}, {IdRate44100, "&44100", 44100}};
+
+// The program's icon (ICON1 of resources/spectrum.rc): the main window's and
+// the About box's.
+constexpr char IconName[] = "icon1";
 
 // The Start/Stop button's captions. Whether capture runs is the caption,
 // compared exactly.

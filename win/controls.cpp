@@ -96,6 +96,23 @@ void SetColours(HWND window, COLORREF text, COLORREF background)
     binding.background = background;
 }
 
+int FontHeight(int points, int pixelsPerInch)
+{
+    return -(pixelsPerInch * points) / 72;
+}
+
+HFONT CreatePointFont(const char* face, int points)
+{
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTA font = {};
+    font.lfHeight = FontHeight(points, pixelsPerInch);
+    font.lfWeight = FW_NORMAL;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
 void SetDialogIcon(HWND dialog, const char* name)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);

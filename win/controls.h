@@ -38,6 +38,15 @@ void AddMenuPopup(HMENU bar, const char* text, HMENU popup);
 // background brush and deletes it when the colour is replaced.
 void SetColours(HWND window, COLORREF text, COLORREF background);
 
+// Character height of a `points`-point font on a screen of the given pixels
+// per inch: -(pixelsPerInch x points) / 72, truncated toward zero (-9 for 7
+// points at 96).
+int FontHeight(int points, int pixelsPerInch);
+
+// A `points`-point font of `face` in normal weight at the screen's vertical
+// resolution, every other field of its description 0. The caller deletes it.
+HFONT CreatePointFont(const char* face, int points);
+
 // Loads the icon resource `name` of the program at 32 x 32 and 16 x 16 and
 // sets them as the dialog's big and small icon. The layer destroys them with
 // the dialog. A missing icon is simply not set.

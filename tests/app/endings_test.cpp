@@ -18,9 +18,9 @@
 #include "capture/capture.h"
 #include "capture/soundcard.h"
 #include "display/surface.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
 #include "tests/app/hardening.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -260,7 +260,7 @@ TEST_F(ScriptedEndings, EndingsAndModalWindowsReturnAndLeaveNothingBehind)
             EXPECT_EQ(IsWindow(facts::MainDialog) != FALSE, scene.windowStays);
             EXPECT_EQ(capture::WaveIn, nullptr);
             EXPECT_EQ(capture::SoundcardDialog, nullptr);
-            EXPECT_EQ(exporting::AboutBox, nullptr);
+            EXPECT_EQ(commands::AboutBox, nullptr);
             // The keyboard's dialog is one that exists, or none.
             const HWND active = winlayer::ActiveDialog();
             EXPECT_TRUE(active == nullptr || IsWindow(active)) << active;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/capture/capture_fixture.h"
-#include "tests/export/export_fixture.h"
+#include "tests/commands/commands_fixture.h"
 #include "tests/support/win32_test_support.h"
 
 namespace faults {

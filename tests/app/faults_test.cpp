@@ -14,13 +14,13 @@
 #include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
-#include "export/spectrumtext.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
+#include "commands/spectrumtext.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/capture/capture_fixture.h"
-#include "tests/export/export_fixture.h"
+#include "tests/commands/commands_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
@@ -49,7 +49,7 @@ protected:
         facts::SampleRate = 44100;
         dsp::Spectrum[24] = 84300.0f;
         dsp::Spectrum[100] = 843.0f;
-        text = exporting::BuildSpectrumText(dsp::Spectrum, 44100, dsp::ReferenceLevel);
+        text = commands::BuildSpectrumText(dsp::Spectrum, 44100, dsp::ReferenceLevel);
     }
     void TearDown() override
     {

@@ -11,7 +11,7 @@
 #include "capture/capture.h"
 #include "display/mouse.h"
 #include "display/surface.h"
-#include "export/about.h"
+#include "commands/about.h"
 #include "tests/app/faults.h"
 #include "tests/support/scripted_device.h"
 #include "win/template.h"
@@ -51,10 +51,10 @@ void DragAndMoveSliders(int i)
 
 void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (!exporting::AboutBox || !IsWindowVisible(exporting::AboutBox))
+    if (!commands::AboutBox || !IsWindowVisible(commands::AboutBox))
         return;
     KillTimer(nullptr, id);
-    SendMessageA(exporting::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(commands::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 void OpenAndCloseAbout(int)

@@ -8,9 +8,9 @@
 #include "app/mainwindow.h"
 #include "capture/capture.h"
 #include "display/surface.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
@@ -130,10 +130,10 @@ TEST_F(MainWindowEvents, ScaleAndSelectorCommandsBlankTheBitmapOnly)
 // closes it.
 void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (!exporting::AboutBox || !IsWindowVisible(exporting::AboutBox))
+    if (!commands::AboutBox || !IsWindowVisible(commands::AboutBox))
         return;
     KillTimer(nullptr, id);
-    SendMessageA(exporting::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageA(commands::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 TEST_F(MainWindowEvents, OtherCommandsLeaveTheBitmapAlone)

@@ -12,6 +12,7 @@
 #include "display/drawing.h"
 #include "display/mouse.h"
 #include "display/sliders.h"
+#include "dsp/readings.h"
 #include "display/trace.h"
 #include "dsp/fft.h"
 #include "tests/app/main_window_fixture.h"
@@ -52,7 +53,7 @@ scripted::Script OneBuffer()
 std::string ReadoutOf(int bin)
 {
     return display::ReadoutText(static_cast<float>(bin * 44100.0 / 1024),
-                                display::LevelInDecibels(dsp::Spectrum[bin], dsp::ReferenceLevel));
+                                dsp::LevelInDecibelsSingle(dsp::Spectrum[bin], dsp::ReferenceLevel));
 }
 
 class MouseAndSliders : public apptest::MainWindow {

@@ -8,9 +8,9 @@
 
 #include "app/mainwindow.h"
 #include "display/sliderhandlers.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
 #include "win/routing.h"
 #include "capture/capture.h"
 #include "capture/soundcard.h"
@@ -195,12 +195,12 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
     struct Item { const char* text; UINT id; winlayer::Handler handler; };
     struct Popup { const char* text; std::vector<Item> items; };
     const Popup popups[] = {
-        {"File", {{"Save FFT to file", 1027, exporting::SaveFftToFile},
-                  {"Save FFT to clipboard", 1028, exporting::SaveFftToClipboard}}},
-        {"Soundcard", {{"Mixer", 1025, exporting::RunMixer},
-                       {"Audio Devices", 1026, exporting::RunAudioDevices},
+        {"File", {{"Save FFT to file", 1027, commands::SaveFftToFile},
+                  {"Save FFT to clipboard", 1028, commands::SaveFftToClipboard}}},
+        {"Soundcard", {{"Mixer", 1025, commands::RunMixer},
+                       {"Audio Devices", 1026, commands::RunAudioDevices},
                        {"SelectSoundcard", 1029, capture::SelectSoundcard}}},
-        {"Help", {{"Help", 2000, exporting::ShowHelp}, {"About", 2001, exporting::ShowAbout}}},
+        {"Help", {{"Help", 2000, commands::ShowHelp}, {"About", 2001, commands::ShowAbout}}},
     };
     auto describe = [](HMENU menu, int position, char* text, MENUITEMINFOA& item) {
         item = {};

@@ -17,9 +17,9 @@
 #include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
 #include "tests/capture/capture_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
@@ -404,8 +404,8 @@ void CALLBACK CloseHolder(HWND, UINT, UINT_PTR id, DWORD)
     HolderClosedAt = GetTickCount();
     if (Holding == Holder::Menu)
         EndMenu();
-    else if (exporting::AboutBox)
-        PostMessageA(exporting::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else if (commands::AboutBox)
+        PostMessageA(commands::AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 TEST_F(CaptureTest, AMenuOrBoxHeldOpenDoesNotCountAsWaiting)
@@ -515,7 +515,7 @@ HWND ShownDialog()
 {
     switch (Closing->showing) {
     case Showing::About:
-        return exporting::AboutBox;
+        return commands::AboutBox;
     case Showing::Soundcard:
         return capture::SoundcardDialog;
     default:
@@ -631,8 +631,8 @@ TEST_F(CaptureTest, ClosingInTheMiddleEndsTheLoopAndClosesEverything)
         EXPECT_FALSE(ClosedByRescue) << c.when << ": the close did not end the program";
         EXPECT_FALSE(IsWindow(facts::MainDialog)) << c.when;
         EXPECT_FALSE(IsWindow(facts::SampleRatePanel)) << c.when;
-        EXPECT_EQ(exporting::AboutBox, nullptr) << c.when;
-        EXPECT_EQ(exporting::AboutTitleFont, nullptr) << c.when;
+        EXPECT_EQ(commands::AboutBox, nullptr) << c.when;
+        EXPECT_EQ(commands::AboutTitleFont, nullptr) << c.when;
         EXPECT_EQ(capture::SoundcardDialog, nullptr) << c.when;
         EXPECT_EQ(capture::WaveIn, nullptr) << c.when;
         EXPECT_FALSE(FindWindowA("#32770", "Warning")) << c.when;

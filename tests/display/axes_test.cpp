@@ -103,18 +103,12 @@ TEST(AxisMapping, ZoomColumnToBinLogarithmicEdges)
 
 TEST(AxisMapping, SpectrumIndexStaysInTheArray)
 {
-    struct Case { int64_t bin; int32_t index; };
-    const Case cases[] = {{INT64_MIN, 0}, {-1, 0}, {0, 0}, {512, 512}, {1023, 1023},
-                          {1024, 1023}, {1496, 1023}, {int64_t(1) << 40, 1023}};
+    struct Case { double bin; int32_t index; };
+    const Case cases[] = {{-1e300, 0}, {-1, 0}, {0, 0}, {NAN, 0}, {2.5, 2}, {3.5, 4},
+                          {512, 512}, {1023, 1023}, {1023.4, 1023}, {1024, 1023}, {1496, 1023},
+                          {double(int64_t(1) << 40), 1023}, {INFINITY, 1023}};
     for (const Case& c : cases)
         EXPECT_EQ(display::SpectrumIndex(c.bin), c.index) << "bin " << c.bin;
-}
-
-TEST(LabelFont, HeightTruncatesTowardZero)
-{
-    EXPECT_EQ(display::LabelFontHeight(96), -9);
-    EXPECT_EQ(display::LabelFontHeight(120), -11);
-    EXPECT_EQ(display::LabelFontHeight(144), -14);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // index whatever the plot size.
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -138,18 +139,18 @@ TEST(Readout, TextOfBin24At44100)
         {std::numeric_limits<float>::denorm_min(), "1033.6Hz, -995.6dB"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(display::ReadoutText(frequency, display::LevelInDecibels(c.amplitude, Reference)),
+        EXPECT_EQ(display::ReadoutText(frequency, dsp::LevelInDecibelsSingle(c.amplitude, Reference)),
                   c.text) << c.amplitude;
-    EXPECT_FLOAT_EQ(display::LevelInDecibels(8430.0f, Reference), -20.0f);
+    EXPECT_FLOAT_EQ(dsp::LevelInDecibelsSingle(8430.0f, Reference), -20.0f);
     // A negative amplitude keeps the logarithm rule's 0.
-    EXPECT_EQ(display::LevelInDecibels(-8430.0f, Reference), 0.0f);
+    EXPECT_EQ(dsp::LevelInDecibelsSingle(-8430.0f, Reference), 0.0f);
 }
 
 TEST(Readout, BeforeTheFirstBuffer)
 {
     EXPECT_EQ(display::ReadoutBin(0.0f, 0), 0);
     EXPECT_EQ(display::ReadoutBin(1033.59375f, 0), 0);
-    EXPECT_EQ(display::ReadoutText(0.0f, display::LevelInDecibels(0.0f, Reference)),
+    EXPECT_EQ(display::ReadoutText(0.0f, dsp::LevelInDecibelsSingle(0.0f, Reference)),
               "0.0Hz, -infdB");
 }
 
@@ -181,7 +182,7 @@ TEST(Bounds, ReadoutOfWideLogarithmicPlots)
                 // Beyond the array the readout shows the never-computed last bin.
                 ASSERT_EQ(index, bin <= 1023 ? bin : 1023) << "x " << x << " width " << width;
                 if (bin > 512) {
-                    ASSERT_EQ(display::LevelInDecibels(spectrum.entries[index], Reference),
+                    ASSERT_EQ(dsp::LevelInDecibelsSingle(spectrum.entries[index], Reference),
                               -std::numeric_limits<float>::infinity());
                 }
             }

@@ -13,7 +13,7 @@ set -euo pipefail
 root=$1 helpers_build=$2 zip=$3
 name=$(basename "$zip" .zip)
 window_text="$helpers_build/tests/e2e/window-text.exe"
-reader="$helpers_build/tests/export/clipboard-reader.exe"
+reader="$helpers_build/tests/commands/clipboard-reader.exe"
 # shellcheck source=tools/session.sh
 source "$root/tools/session.sh"
 # shellcheck source=tests/e2e/e2e.sh

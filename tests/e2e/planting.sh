@@ -39,7 +39,7 @@ else
   dismiss "$warning" "Warning" || fail "the warning did not go"
 fi
 # Soundcard > Mixer. Wine has neither mixer in its system folder, unless a
-# stand-in was left there (tests/export/windows_versions.sh): then that one runs.
+# stand-in was left there (tests/commands/windows_versions.sh): then that one runs.
 keys "$main" F10 Right Down Return
 if ls "$build/wine/prefix/drive_c/windows/system32" | grep -qix -e sndvol32.exe -e sndvol.exe; then
   echo "the prefix's system folder holds a mixer, which Mixer starts"

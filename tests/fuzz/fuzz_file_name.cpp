@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -33,7 +33,7 @@ std::string Field(std::string_view text, size_t first, size_t width)
 
 void CheckName(std::string_view date, std::string_view time)
 {
-    const std::string name = exporting::FftFileName(date, time);
+    const std::string name = commands::FftFileName(date, time);
     const std::string month = Field(date, 1, 2);
     const int number = (month[0] - '0') * 10 + (month[1] - '0');
     const char* const monthName = number >= 1 && number <= 12 ? Months[number - 1] : "Octember";
@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int32_t hour = input.ConsumeIntegral<int32_t>();
         const int32_t minute = input.ConsumeIntegral<int32_t>();
         const int32_t second = input.ConsumeIntegral<int32_t>();
-        CheckName(exporting::ClockDateText(month, day, year),
-                  exporting::ClockTimeText(hour, minute, second));
+        CheckName(commands::ClockDateText(month, day, year),
+                  commands::ClockTimeText(hour, minute, second));
         return 0;
     }
     const std::string date = input.ConsumeRandomLengthString(24);

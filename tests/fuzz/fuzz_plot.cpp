@@ -13,6 +13,7 @@
 #include "display/mousezoom.h"
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/readings.h"
 #include "dsp/numeric.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -70,7 +71,7 @@ void CheckLevels(float amplitude, int32_t height, int32_t reference, float frequ
                  int32_t rate)
 {
     display::LevelToY(amplitude, height, reference);
-    const float level = display::LevelInDecibels(amplitude, reference);
+    const float level = dsp::LevelInDecibelsSingle(amplitude, reference);
     FUZZ_CHECK(amplitude == 0.0f ? level == -INFINITY : std::isfinite(level),
                "level of %g over %d is %g", amplitude, reference, level);
     const int32_t bin = display::ReadoutBin(frequency, rate);

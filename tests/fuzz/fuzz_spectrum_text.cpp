@@ -10,7 +10,7 @@
 
 #include "dsp/numeric.h"
 #include "dsp/sizes.h"
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t reference = input.ConsumeBool() ? 84300 : input.ConsumeIntegral<int32_t>();
     const auto spectrum = fuzz::ConsumeArray<float>(input, dsp::BinCount);
 
-    const std::string text = exporting::BuildSpectrumText(spectrum.get(), rate, reference);
+    const std::string text = commands::BuildSpectrumText(spectrum.get(), rate, reference);
 
     std::string_view rest = text;
     for (int32_t bin = 0; bin < dsp::BinCount; ++bin) {

@@ -574,4 +574,11 @@ TEST(WinLayerIcons, DialogIconIsLoadedAtBothSizes)
     DestroyWindow(made);
 }
 
+TEST(WinLayerFonts, PointSizesTruncateTowardZero)
+{
+    struct Case { int points, pixelsPerInch, height; };
+    for (const Case& c : {Case{7, 96, -9}, Case{7, 120, -11}, Case{7, 144, -14}, Case{14, 96, -18}})
+        EXPECT_EQ(winlayer::FontHeight(c.points, c.pixelsPerInch), c.height) << c.pixelsPerInch;
+}
+
 }  // namespace

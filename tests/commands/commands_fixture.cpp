@@ -1,4 +1,4 @@
-#include "tests/export/export_fixture.h"
+#include "tests/commands/commands_fixture.h"
 
 #include <psapi.h>
 

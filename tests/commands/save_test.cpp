@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "dsp/fft.h"
-#include "export/spectrumtext.h"
-#include "tests/export/export_fixture.h"
+#include "commands/spectrumtext.h"
+#include "tests/commands/commands_fixture.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
 
@@ -89,7 +89,7 @@ protected:
         dsp::Spectrum[4] = 42150.0f;   // a half: -6.02
         dsp::Spectrum[512] = 843.0f;   // a hundredth: -40.00
     }
-    static std::string Expected() { return exporting::BuildSpectrumText(dsp::Spectrum, 44100, 84300); }
+    static std::string Expected() { return commands::BuildSpectrumText(dsp::Spectrum, 44100, 84300); }
     static std::vector<testsupport::SeenMessageBox> SaveWatchingWarnings()
     {
         testsupport::StartMessageBoxWatch("Warning");

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "export/about.h"
-#include "export/accessories.h"
-#include "export/savefft.h"
-#include "tests/export/export_fixture.h"
+#include "commands/about.h"
+#include "commands/accessories.h"
+#include "commands/savefft.h"
+#include "tests/commands/commands_fixture.h"
 #include "tests/support/win32_test_support.h"
 #include "win/platform.h"
 
@@ -141,7 +141,7 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
         EXPECT_FALSE(GetHandleInformation(Given[1], &flags)) << "thread handle closed";
     }
     Missing.clear();
-    EXPECT_EQ(exporting::RunDetached("x.exe"), 4242u);
+    EXPECT_EQ(commands::RunDetached("x.exe"), 4242u);
     EXPECT_EQ(Directory, "(none)");
 #ifndef _WIN64
     // The 32-bit layouts the system expects.
@@ -155,7 +155,7 @@ TEST_F(Accessories, MixerAndAudioDevicesStartTheirCommandLinesDetached)
 TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
 {
     winlayer::platform::Calls = winlayer::platform::System();
-    const DWORD id = exporting::RunDetached("cmd.exe /c exit 7");
+    const DWORD id = commands::RunDetached("cmd.exe /c exit 7");
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
@@ -163,7 +163,7 @@ TEST_F(Accessories, TheSystemStartsARealProgramAndRefusesAMissingOne)
     GetExitCodeProcess(process, &status);
     CloseHandle(process);
     EXPECT_EQ(status, 7u);
-    EXPECT_EQ(exporting::RunDetached("no-such-program-here.exe"), 0u);
+    EXPECT_EQ(commands::RunDetached("no-such-program-here.exe"), 0u);
 }
 
 std::string ShellCall;
@@ -188,7 +188,7 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
     for (INT_PTR result : {42, 33, 32, 31, 2}) {
         ShellResult = result;
         testsupport::StartMessageBoxWatch("Warning");
-        EXPECT_EQ(exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
+        EXPECT_EQ(commands::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), result);
         const std::vector<testsupport::SeenMessageBox> boxes = testsupport::StopMessageBoxWatch();
         EXPECT_EQ(ShellCall, "no owner|open|help spectrum.htm|no parameters|no folder|1");
         ASSERT_EQ(boxes.size(), result <= 32 ? 1u : 0u) << result;
@@ -201,7 +201,7 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
     }
     winlayer::platform::Calls = winlayer::platform::System();
     testsupport::StartMessageBoxWatch("Warning");
-    EXPECT_EQ(exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
+    EXPECT_EQ(commands::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
     EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 1u);
 
     // A folder whose name the ANSI code page cannot spell ("?" in its ANSI
@@ -215,7 +215,7 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
     ASSERT_TRUE(SetCurrentDirectoryW(unspellable.c_str()));
     CloseHandle(CreateFileW(L"help spectrum.htm", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     testsupport::StartMessageBoxWatch("Warning");
-    const INT_PTR found = exporting::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0);
+    const INT_PTR found = commands::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0);
     testsupport::StopMessageBoxWatch();
     DeleteFileW(L"help spectrum.htm");
     SetCurrentDirectoryA(directory.c_str());
@@ -238,12 +238,12 @@ SeenAbout Seen;
 
 void CALLBACK ObserveAndClose(HWND, UINT, UINT_PTR id, DWORD)
 {
-    HWND box = exporting::AboutBox;
+    HWND box = commands::AboutBox;
     if (!box || !IsWindowVisible(box))
         return;
     KillTimer(nullptr, id);
-    HWND title = GetDlgItem(box, exporting::IdAboutTitle);
-    HWND credits = GetDlgItem(box, exporting::IdAboutCredits);
+    HWND title = GetDlgItem(box, commands::IdAboutTitle);
+    HWND credits = GetDlgItem(box, commands::IdAboutCredits);
     Seen.caption = testsupport::WindowText(box);
     Seen.title = testsupport::WindowText(title);
     Seen.credits = testsupport::WindowText(credits);

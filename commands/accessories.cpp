@@ -1,6 +1,6 @@
 // Help, the volume mixer and the audio page of the control panel: the shell
 // and detached processes, reached through winlayer::platform::Calls.
-#include "export/accessories.h"
+#include "commands/accessories.h"
 
 #include <string>
 #include <vector>
@@ -8,7 +8,7 @@
 #include "win/platform.h"
 #include "win/modal.h"
 
-namespace exporting {
+namespace commands {
 
 namespace {
 
@@ -95,4 +95,4 @@ DWORD RunDetached(const char* commandLine, const char* directory)
     return started.dwProcessId;
 }
 
-}  // namespace exporting
+}  // namespace commands

@@ -1,4 +1,4 @@
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 
 #include <cstdio>
 
@@ -6,7 +6,7 @@
 #include "dsp/readings.h"
 #include "dsp/sizes.h"
 
-namespace exporting {
+namespace commands {
 
 namespace {
 
@@ -93,4 +93,4 @@ std::string FftFileName(std::string_view dateText, std::string_view timeText)
     return name;
 }
 
-}  // namespace exporting
+}  // namespace commands

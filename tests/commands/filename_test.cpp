@@ -1,6 +1,6 @@
 // The dated file name: month names, fields cut by position from the two clock
 // texts, and what malformed clock texts give.
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 TEST(ExportFileName, TheDocumentedExample)
 {
-    EXPECT_EQ(exporting::FftFileName("12-06-2026", "01:15:30"), "FFT06December2026011530.txt");
+    EXPECT_EQ(commands::FftFileName("12-06-2026", "01:15:30"), "FFT06December2026011530.txt");
 }
 
 TEST(ExportFileName, EveryMonthByItsNumber)
@@ -22,10 +22,10 @@ TEST(ExportFileName, EveryMonthByItsNumber)
                                  "October", "November", "December"};
     for (int32_t month = 1; month <= 12; ++month) {
         SCOPED_TRACE(month);
-        EXPECT_STREQ(exporting::MonthName(month), names[month - 1]);
+        EXPECT_STREQ(commands::MonthName(month), names[month - 1]);
         const std::string expected = std::string("FFT31") + names[month - 1] + "1999235959.txt";
-        EXPECT_EQ(exporting::FftFileName(exporting::ClockDateText(month, 31, 1999),
-                                         exporting::ClockTimeText(23, 59, 59)),
+        EXPECT_EQ(commands::FftFileName(commands::ClockDateText(month, 31, 1999),
+                                         commands::ClockTimeText(23, 59, 59)),
                   expected);
     }
 }
@@ -33,17 +33,17 @@ TEST(ExportFileName, EveryMonthByItsNumber)
 TEST(ExportFileName, MonthsOutsideTheYearAreOctember)
 {
     for (int32_t month : {0, 13, 99, -1, INT_MIN, INT_MAX})
-        EXPECT_STREQ(exporting::MonthName(month), "Octember") << month;
+        EXPECT_STREQ(commands::MonthName(month), "Octember") << month;
     for (const char* date : {"00-01-2026", "13-01-2026", "99-01-2026"})
-        EXPECT_EQ(exporting::FftFileName(date, "00:00:00"), "FFT01Octember2026000000.txt") << date;
+        EXPECT_EQ(commands::FftFileName(date, "00:00:00"), "FFT01Octember2026000000.txt") << date;
 }
 
 TEST(ExportFileName, ClockTextsArePadded)
 {
-    EXPECT_EQ(exporting::ClockDateText(12, 6, 2026), "12-06-2026");
-    EXPECT_EQ(exporting::ClockDateText(1, 1, 99), "01-01-0099");
-    EXPECT_EQ(exporting::ClockTimeText(1, 15, 30), "01:15:30");
-    EXPECT_EQ(exporting::ClockTimeText(0, 0, 0), "00:00:00");
+    EXPECT_EQ(commands::ClockDateText(12, 6, 2026), "12-06-2026");
+    EXPECT_EQ(commands::ClockDateText(1, 1, 99), "01-01-0099");
+    EXPECT_EQ(commands::ClockTimeText(1, 15, 30), "01:15:30");
+    EXPECT_EQ(commands::ClockTimeText(0, 0, 0), "00:00:00");
 }
 
 struct NameCase {
@@ -62,7 +62,7 @@ TEST(ExportFileName, OnlyThePositionsOfTheFieldsCount)
         {"06-15-12345", "12:00:00", "FFT15June1234120000.txt"},
     };
     for (const NameCase& c : cases)
-        EXPECT_EQ(exporting::FftFileName(c.date, c.time), c.name) << c.date << " " << c.time;
+        EXPECT_EQ(commands::FftFileName(c.date, c.time), c.name) << c.date << " " << c.time;
 }
 
 TEST(ExportFileName, MalformedClockTextsGiveZerosAndOctember)
@@ -85,7 +85,7 @@ TEST(ExportFileName, MalformedClockTextsGiveZerosAndOctember)
         {"12-0\0-2026"sv, "01:15:\0"sv, "FFT00December2026011500.txt"},
     };
     for (const NameCase& c : cases) {
-        const std::string name = exporting::FftFileName(c.date, c.time);
+        const std::string name = commands::FftFileName(c.date, c.time);
         EXPECT_EQ(name, c.name) << '"' << c.date << "\" \"" << c.time << '"';
         for (const char ch : name) {
             const bool plain = (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') ||
@@ -100,9 +100,9 @@ TEST(ExportFileName, FieldsEndAtTheTextsEnd)
     // Views into a longer buffer: nothing beyond each view's end is read.
     const std::string buffer = "12-06-2026|01:15:30";
     const std::string_view all(buffer);
-    EXPECT_EQ(exporting::FftFileName(all.substr(0, 8), all.substr(11, 5)),
+    EXPECT_EQ(commands::FftFileName(all.substr(0, 8), all.substr(11, 5)),
               "FFT06December0000011500.txt");
-    EXPECT_EQ(exporting::FftFileName(all.substr(0, 10), all.substr(11, 8)),
+    EXPECT_EQ(commands::FftFileName(all.substr(0, 10), all.substr(11, 8)),
               "FFT06December2026011530.txt");
 }
 

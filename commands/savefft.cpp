@@ -1,22 +1,22 @@
 // The spectrum text to a dated file and to the clipboard.
-#include "export/savefft.h"
+#include "commands/savefft.h"
 
 #include <cstring>
 #include <string>
 
 #include "dsp/fft.h"
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 #include "facts/facts.h"
 #include "win/platform.h"
 #include "win/modal.h"
 
-namespace exporting {
+namespace commands {
 
 namespace {
 
 std::string CurrentSpectrumText()
 {
-    return exporting::BuildSpectrumText(dsp::Spectrum, facts::SampleRate, dsp::ReferenceLevel);
+    return commands::BuildSpectrumText(dsp::Spectrum, facts::SampleRate, dsp::ReferenceLevel);
 }
 
 // Two reads of the clock, the date first, as the name is defined.
@@ -24,10 +24,10 @@ std::string DatedFileName()
 {
     SYSTEMTIME now = {};
     winlayer::platform::Calls.LocalTime(&now);
-    const std::string date = exporting::ClockDateText(now.wMonth, now.wDay, now.wYear);
+    const std::string date = commands::ClockDateText(now.wMonth, now.wDay, now.wYear);
     winlayer::platform::Calls.LocalTime(&now);
-    const std::string time = exporting::ClockTimeText(now.wHour, now.wMinute, now.wSecond);
-    return exporting::FftFileName(date, time);
+    const std::string time = commands::ClockTimeText(now.wHour, now.wMinute, now.wSecond);
+    return commands::FftFileName(date, time);
 }
 
 bool WriteWhole(HANDLE file, const char* bytes, size_t count)
@@ -126,4 +126,4 @@ INT_PTR SaveFftToClipboard(HWND, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-}  // namespace exporting
+}  // namespace commands

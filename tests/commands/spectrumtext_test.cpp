@@ -1,7 +1,7 @@
 // The spectrum text: its shape, the frequency and level fields for chosen
 // spectra and rates (expected texts worked out by hand), and the logarithm rule.
 #include "dsp/sizes.h"
-#include "export/spectrumtext.h"
+#include "commands/spectrumtext.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ bool HasMaskShape(const std::string& field, size_t decimals)
 TEST(ExportSpectrumText, BeforeTheFirstStartEveryLineReadsMinusInfinity)
 {
     const std::vector<float> spectrum(1024, 0.0f);
-    const std::string text = exporting::BuildSpectrumText(spectrum.data(), 0, Reference);
+    const std::string text = commands::BuildSpectrumText(spectrum.data(), 0, Reference);
     const auto lines = Lines(text);
     ASSERT_EQ(lines.size(), 513u);
     for (const std::string& line : lines)
@@ -59,7 +59,7 @@ TEST(ExportSpectrumText, EveryLineIsFrequencyTabLevel)
         spectrum[i] = 0.37f * static_cast<float>(i * i) + 0.01f;
     for (int32_t rate : {11025, 22050, 44100}) {
         SCOPED_TRACE(rate);
-        const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), rate, Reference));
+        const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), rate, Reference));
         ASSERT_EQ(lines.size(), static_cast<size_t>(dsp::BinCount));
         for (const std::string& line : lines) {
             ASSERT_EQ(line.find('\t'), line.rfind('\t')) << line;
@@ -99,7 +99,7 @@ TEST(ExportSpectrumText, FrequencyOfEachBin)
     };
     const std::vector<float> spectrum(1024, 0.0f);
     for (int32_t rate : {11025, 22050, 44100}) {
-        const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), rate, Reference));
+        const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), rate, Reference));
         ASSERT_EQ(lines.size(), 513u);
         for (const FrequencyCase& c : cases) {
             if (c.rate == rate) {
@@ -113,10 +113,10 @@ TEST(ExportSpectrumText, AWideRateKeepsEveryDigit)
 {
     // 512 x 2147483647 / 1024 = 1073741823.5; the product overflows 32 bits.
     const std::vector<float> spectrum(1024, 0.0f);
-    const auto high = Lines(exporting::BuildSpectrumText(spectrum.data(), 2147483647, Reference));
+    const auto high = Lines(commands::BuildSpectrumText(spectrum.data(), 2147483647, Reference));
     EXPECT_EQ(FrequencyField(high[512]), "1073741823.5");
     EXPECT_EQ(FrequencyField(high[1]), "2097152.0");  // 2097151.9990234375
-    const auto low = Lines(exporting::BuildSpectrumText(spectrum.data(), -44100, Reference));
+    const auto low = Lines(commands::BuildSpectrumText(spectrum.data(), -44100, Reference));
     EXPECT_EQ(FrequencyField(low[1]), "-43.1");
     EXPECT_EQ(FrequencyField(low[0]), "0.0");
 }
@@ -152,7 +152,7 @@ TEST(ExportSpectrumText, LevelOfEachBinAgainstTheReference)
         spectrum[i] = 1e30f;
     for (const LevelCase& c : cases)
         spectrum[c.bin] = c.amplitude;
-    const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), 44100, Reference));
+    const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 44100, Reference));
     ASSERT_EQ(lines.size(), 513u);
     for (const LevelCase& c : cases)
         EXPECT_EQ(LevelField(lines[c.bin]), c.field) << "bin " << c.bin;
@@ -170,7 +170,7 @@ TEST(ExportSpectrumText, LevelsWithoutALogarithmReadZero)
     std::vector<float> spectrum(1024, 0.0f);
     for (size_t n = 0; n < sizeof values / sizeof values[0]; ++n)
         spectrum[10 + n] = values[n];
-    const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), 22050, Reference));
+    const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 22050, Reference));
     ASSERT_EQ(lines.size(), 513u);
     for (size_t n = 0; n < sizeof values / sizeof values[0]; ++n)
         EXPECT_EQ(LevelField(lines[10 + n]), n < 2 ? "-inf" : "0.00") << "value " << values[n];
@@ -181,7 +181,7 @@ TEST(ExportSpectrumText, AReferenceWithoutALogarithmReadsZero)
     std::vector<float> spectrum(1024, 8430.0f);
     spectrum[0] = 0.0f;  // no signal: -inf whatever the reference
     for (int32_t reference : {0, -84300}) {
-        const auto lines = Lines(exporting::BuildSpectrumText(spectrum.data(), 44100, reference));
+        const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 44100, reference));
         ASSERT_EQ(lines.size(), 513u);
         for (size_t n = 0; n < lines.size(); ++n)
             ASSERT_EQ(LevelField(lines[n]), n == 0 ? "-inf" : "0.00")
@@ -193,8 +193,8 @@ TEST(ExportSpectrumText, SameStateGivesTheSameText)
 {
     std::vector<float> spectrum(1024, 0.0f);
     spectrum[24] = 8430.0f;
-    const std::string first = exporting::BuildSpectrumText(spectrum.data(), 44100, Reference);
-    EXPECT_EQ(exporting::BuildSpectrumText(spectrum.data(), 44100, Reference), first);
+    const std::string first = commands::BuildSpectrumText(spectrum.data(), 44100, Reference);
+    EXPECT_EQ(commands::BuildSpectrumText(spectrum.data(), 44100, Reference), first);
     EXPECT_EQ(Lines(first)[24], "1033.6\t-20.00");
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/export/export_fixture.h"
+#include "tests/commands/commands_fixture.h"
 #include "win/platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-namespace exporting {
+namespace commands {
 
 // "Help": opens "help spectrum.htm" of the current directory with the shell
 // (no folder given, so the shell uses the current one as it is), warning
@@ -30,4 +30,4 @@ INT_PTR RunAudioDevices(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // did not start.
 DWORD RunDetached(const char* commandLine, const char* directory = nullptr);
 
-}  // namespace exporting
+}  // namespace commands

@@ -1,13 +1,14 @@
 // The About box: a modal dialog without a handler of its own, built anew at
 // every command; its title font lives as long as the box.
-#include "export/about.h"
+#include "commands/about.h"
 
 #include "facts/facts.h"
+#include "version.h"
 #include "win/template.h"
 #include "win/controls.h"
 #include "win/modal.h"
 
-namespace exporting {
+namespace commands {
 
 HWND AboutBox = nullptr;
 HFONT AboutTitleFont = nullptr;
@@ -31,23 +32,10 @@ const char TitleText[] = "FFT spectrum analyser";
 const char CreditsText[] =
     "Written by its author, call sign KESTRO\r\n"
     "(with some help from others)\r\n"
-    "Version 1.0 Build 20.03.11\r\n"
+    "Version " SPECTRUM_VERSION_SHORT " Build 20.03.11\r\n"
     "Built with MinGW-w64 GCC and CMake\r\n"
     "This version:March 2011\r\n"
     "Copyleft 2011: free to use, copy, share and change";
-
-// 14-point Arial for the screen's vertical resolution; the caller deletes it.
-HFONT CreateTitleFont()
-{
-    HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    LOGFONTA font = {};
-    font.lfHeight = -(pixelsPerInch * 14) / 72;
-    font.lfWeight = FW_NORMAL;
-    lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
-    return CreateFontIndirectA(&font);
-}
 
 void AddLabel(HWND dialog, int id, const char* text, int y, int height)
 {
@@ -63,11 +51,11 @@ INT_PTR ShowAbout(HWND, UINT, WPARAM, LPARAM)
                                             AboutExStyle, 100, 50, 190, 72);
     if (!AboutBox)
         return 0;
-    winlayer::SetDialogIcon(AboutBox, "icon1");
+    winlayer::SetDialogIcon(AboutBox, facts::IconName);
     winlayer::SetColours(AboutBox, winlayer::DefaultColour, AboutBackground);
     AddLabel(AboutBox, IdAboutTitle, TitleText, 5, 15);
     AddLabel(AboutBox, IdAboutCredits, CreditsText, 20, 90);
-    AboutTitleFont = CreateTitleFont();
+    AboutTitleFont = winlayer::CreatePointFont("Arial", 14);
     SendDlgItemMessageA(AboutBox, IdAboutTitle, WM_SETFONT,
                         reinterpret_cast<WPARAM>(AboutTitleFont), FALSE);
     winlayer::RunModal(AboutBox, nullptr);
@@ -77,4 +65,4 @@ INT_PTR ShowAbout(HWND, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-}  // namespace exporting
+}  // namespace commands

@@ -28,7 +28,7 @@ public:
     // The bytes this process has committed, where blocks nobody freed show.
     static SIZE_T PagefileBytes();
     // Makes the current directory the folder `name` of the small file systems
-    // that the test command mounts (tests/export/fault_disks.sh), as Wine's
+    // that the test command mounts (tests/commands/fault_disks.sh), as Wine's
     // drive Z: shows it; skips the test when it is an ordinary folder. Entered
     // tells whether the test goes on.
     static void EnterFaultDisk(const char* name);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace exporting {
+namespace commands {
 
 // The spectrum text: dsp::BinCount lines, for bins i = 0 to 512 the frequency
 // (dsp::BinFrequency) with the mask "0.0", a tab, the level of spectrum[i]
@@ -35,4 +35,4 @@ std::string ClockTimeText(int32_t hour, int32_t minute, int32_t second);
 // shape FFTddMonthyyyyhhmmss.txt, with no path separator, colon or blank.
 std::string FftFileName(std::string_view dateText, std::string_view timeText);
 
-}  // namespace exporting
+}  // namespace commands

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-namespace exporting {
+namespace commands {
 
 // Identifiers of the About box's two labels.
 enum : int {
@@ -19,4 +19,4 @@ extern HFONT AboutTitleFont;
 // modally until its close box ends it; returns 0.
 INT_PTR ShowAbout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-}  // namespace exporting
+}  // namespace commands

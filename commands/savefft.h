@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-namespace exporting {
+namespace commands {
 
 // "Save FFT to file": writes the spectrum text and one more "\r\n" to
 // FFTddMonthyyyyhhmmss.txt in the current directory, replacing a file of
@@ -22,4 +22,4 @@ INT_PTR SaveFftToFile(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // freed here when it does not. Returns 0.
 INT_PTR SaveFftToClipboard(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-}  // namespace exporting
+}  // namespace commands
