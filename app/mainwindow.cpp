@@ -221,7 +221,7 @@ INT_PTR HandleCommand(WPARAM wParam)
 // it gone.
 INT_PTR Close()
 {
-    if (capture::WaveIn != 0) {
+    if (capture::DeviceIsOpen()) {
         capture::CloseWaveIn();
         display::ReleasePlotSurface();
         winlayer::EndDialogWithValue(facts::SampleRatePanel, 0);

@@ -279,6 +279,11 @@ void CaptureLoop()
     }
 }
 
+bool DeviceIsOpen()
+{
+    return WaveIn != 0;
+}
+
 void StopCapture()
 {
     SetWindowTextA(StartStopButton(), facts::StartCaption);

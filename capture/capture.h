@@ -56,6 +56,10 @@ void StartCapture();
 // StartCapture only.
 void CaptureLoop();
 
+// Whether a device is open (WaveIn is not 0): capture runs, or a modal loop
+// inside it has the device stopped but not yet let go.
+bool DeviceIsOpen();
+
 // Puts the button back to facts::StartCaption, closes the device and
 // re-enables the rates.
 void StopCapture();
