@@ -135,11 +135,9 @@ const Scene Scenes[] = {
          Send(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit), -1);
          Send(edit, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
      }, true},
-    {"menu commands", [] {
-         for (int id : {int(facts::IdMenuAbout), int(facts::IdMenuSelectSoundcard), int(facts::IdMenuSaveToFile),
-                        int(facts::IdMenuSaveToClipboard), int(facts::IdMenuHelp), int(facts::IdMenuMixer),
-                        int(facts::IdMenuAudioDevices)})
-             Menu(id);
+    {"every command of the menu", [] {
+         for (UINT id : hardening::MenuCommands())
+             Menu(static_cast<int>(id));
      }, true},
     {"Start, 20 buffers, Stop", [] {
          Capture(20);

@@ -234,6 +234,28 @@ void PostStartStopClick()
                  reinterpret_cast<LPARAM>(Control(facts::IdStartStop)));
 }
 
+namespace {
+
+void AddCommands(HMENU menu, std::vector<UINT>& commands)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU popup = GetSubMenu(menu, i))
+            AddCommands(popup, commands);
+        else
+            commands.push_back(GetMenuItemID(menu, i));
+    }
+}
+
+}  // namespace
+
+std::vector<UINT> MenuCommands()
+{
+    std::vector<UINT> commands;
+    AddCommands(GetMenu(facts::MainDialog), commands);
+    return commands;
+}
+
 scripted::Script SelfStopping(int buffers, std::function<void(int)> during)
 {
     scripted::Script script;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -78,6 +79,10 @@ HWND Control(int id);
 
 // Posts the Start/Stop button's click to the main window.
 void PostStartStopClick();
+
+// The command identifiers of the main window's menu, every popup walked, as
+// the window holds them, so that a command added later is among them.
+std::vector<UINT> MenuCommands();
 
 // A device that delivers `buffers` buffers and then clicks Stop itself, so
 // that a Start, wanted or not, always comes back. `during` sees the index of

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "app/mainwindow.h"
@@ -240,12 +241,13 @@ TEST_F(MainWindow, MenuBarWithThreePopupsAndSevenItems)
     }
 }
 
-TEST_F(MainWindow, SelectorListsTheSixWindowsWithBlackmannSelected)
+TEST_F(MainWindow, SelectorListsEveryWindowWithBlackmannSelected)
 {
     const char* names[] = {"Blackmann", "Hamming", "Hanning", "Kaiser", "Welch (Gaussian)", "Rectangular"};
+    static_assert(std::size(names) == dsp::WindowKindCount, "a new window kind needs its name here");
     HWND selector = GetDlgItem(facts::MainDialog, facts::IdWindowSelector);
-    ASSERT_EQ(SendMessageA(selector, CB_GETCOUNT, 0, 0), 6);
-    for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(SendMessageA(selector, CB_GETCOUNT, 0, 0), dsp::WindowKindCount);
+    for (int i = 0; i < dsp::WindowKindCount; ++i) {
         char text[64] = {};
         SendMessageA(selector, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ(text, names[i]);

@@ -8,12 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iterator>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/mainwindow.h"
@@ -278,7 +280,7 @@ const char* const Texts[] = {"", "&Start", "&Stop", "Rectangular", "Blackmann",
 
 class Storm {
 public:
-    Storm(uint32_t seed, const Pool& pool) : random_(seed), pool_(pool) {}
+    Storm(uint32_t seed, const Pool& pool) : random_(seed), pool_(pool), fillings_(Fillings()) {}
 
     // A random message for target `t` with arguments fit for it; false for
     // one that must not be sent in the storm.
@@ -300,7 +302,10 @@ public:
         step = {"message", window, message, RandomArgument(), static_cast<LPARAM>(RandomArgument()), 0};
         if (IsEdit(kind) && message >= EM_GETSEL && message <= EM_GETIMESTATUS)
             return false;
-        return Shape::Left != shape && Fill(shape, step) && !StartsOrEnds(step);
+        if (shape == Shape::Left)
+            return false;
+        Fill(shape, step);
+        return !StartsOrEnds(step);
     }
 
     void SetTargets(std::vector<HWND> targets)
@@ -334,188 +339,167 @@ private:
         }
     }
 
-    template <size_t N, typename T>
-    T Pick(const T (&items)[N]) { return items[Uniform(N)]; }
-
     HWND AnyWindow() { return Uniform(4) == 0 ? nullptr : targets_[Uniform(targets_.size())]; }
-    HDC AnyDc() { return Uniform(3) == 0 ? nullptr : pool_.dc; }
+
+    // Where one argument comes from: left as Make drew it, one of `values`
+    // (drawn only among several), values[0] plus a number drawn below
+    // values[1], or a target window or none.
+    struct Source {
+        enum { Keep, Pick, Range, Window } kind;
+        std::vector<uintptr_t> values;
+    };
+
+    // How the arguments of one shape are drawn: `build` first, where one
+    // needs a structure in the arena or depends on the other, then wParam
+    // and lParam from their sources.
+    struct Filling {
+        Shape shape;
+        Source wParam, lParam;
+        void (*build)(Storm&, Step&, const RECT& window) = nullptr;
+    };
 
     template <typename T>
-    T* InArena()
+    static uintptr_t Word(T value)
     {
-        std::memset(Arena, 0, sizeof Arena);
-        return reinterpret_cast<T*>(Arena);
+        if constexpr (std::is_pointer_v<T>)
+            return reinterpret_cast<uintptr_t>(value);
+        else
+            return static_cast<uintptr_t>(value);
     }
+    template <typename... T>
+    static Source Pick(T... values) { return {Source::Pick, {Word(values)...}}; }
+    static Source Range(uintptr_t first, uintptr_t count) { return {Source::Range, {first, count}}; }
+    static Source Keep() { return {Source::Keep, {}}; }
 
-    bool Fill(Shape shape, Step& step)
+    template <typename T>
+    static T* InArena() { return reinterpret_cast<T*>(Arena); }
+
+    std::vector<Filling> Fillings() const
     {
-        HWND window = step.window;
-        RECT rect;
-        GetWindowRect(window, &rect);
-        switch (shape) {
-        case Shape::Plain:
-        case Shape::Left:
-            break;
-        case Shape::Text:
-            step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
-            break;
-        case Shape::Find:
-            step.wParam = static_cast<WPARAM>(Uniform(8)) - 1;
-            step.lParam = reinterpret_cast<LPARAM>(Pick(Texts));
-            break;
-        case Shape::Pattern:
-            step.lParam = reinterpret_cast<LPARAM>("*.none-here");
-            break;
-        case Shape::GetText:
-            step.wParam = Uniform(sizeof Arena);
-            step.lParam = reinterpret_cast<LPARAM>(InArena<char>());
-            break;
-        case Shape::Buffer:
-            step.lParam = reinterpret_cast<LPARAM>(InArena<char>());
-            break;
-        case Shape::TwoDwords: {
-            DWORD* words = InArena<DWORD>();
-            step.wParam = Uniform(2) ? reinterpret_cast<WPARAM>(&words[0]) : 0;
-            step.lParam = Uniform(2) ? reinterpret_cast<LPARAM>(&words[1]) : 0;
-            break;
-        }
-        case Shape::Dc:
-            step.wParam = reinterpret_cast<WPARAM>(AnyDc());
-            break;
-        case Shape::DcAndWindow:
-            step.wParam = reinterpret_cast<WPARAM>(AnyDc());
-            step.lParam = reinterpret_cast<LPARAM>(AnyWindow());
-            break;
-        case Shape::Font: {
-            const HGDIOBJ fonts[] = {nullptr, GetStockObject(DEFAULT_GUI_FONT), pool_.font};
-            step.wParam = reinterpret_cast<WPARAM>(Pick(fonts));
-            break;
-        }
-        case Shape::Icon:
+        Source texts = {Source::Pick, {}};
+        for (const char* text : Texts)
+            texts.values.push_back(Word(text));
+        const Pool& pool = pool_;
+        return {
+            {Shape::Text, Keep(), texts},
+            {Shape::Find, Range(static_cast<uintptr_t>(-1), 8), texts},
+            {Shape::Pattern, Keep(), Pick("*.none-here")},
+            {Shape::GetText, Range(0, sizeof Arena), Pick(Arena)},
+            {Shape::Buffer, Keep(), Pick(Arena)},
+            {Shape::TwoDwords, Pick(0, Arena), Pick(0, Arena + sizeof(DWORD))},
+            {Shape::Dc, Pick(0, pool.dc, pool.dc), Keep()},
+            {Shape::DcAndWindow, Pick(0, pool.dc, pool.dc), {Source::Window, {}}},
+            {Shape::Font, Pick(0, GetStockObject(DEFAULT_GUI_FONT), pool.font), Keep()},
             // A big icon, or no small one, makes the system derive a small
             // icon of its own for the window, there until the next: the
             // object count would then tell which windows got which last, not
             // a leak.
-            step.wParam = ICON_SMALL;
-            step.lParam = reinterpret_cast<LPARAM>(pool_.icon);
-            break;
-        case Shape::StaticIcon:
-            step.wParam = reinterpret_cast<WPARAM>(Uniform(2) ? pool_.icon : nullptr);
-            break;
-        case Shape::Image:
-            step.wParam = Uniform(2) ? IMAGE_BITMAP : IMAGE_ICON;
-            step.lParam = Uniform(3) == 0 ? 0
-                          : step.wParam == IMAGE_BITMAP ? reinterpret_cast<LPARAM>(pool_.bitmap)
-                                                        : reinterpret_cast<LPARAM>(pool_.icon);
-            break;
-        case Shape::Menu: {
-            HMENU bar = GetMenu(facts::MainDialog);
-            const HMENU menus[] = {nullptr, bar, GetSubMenu(bar, 0), GetSubMenu(bar, 2)};
-            const HMENU menu = Pick(menus);
-            if (Uniform(2))
-                step.wParam = reinterpret_cast<WPARAM>(menu);
-            else
-                step.lParam = reinterpret_cast<LPARAM>(menu);
-            break;
+            {Shape::Icon, Pick(ICON_SMALL), Pick(pool.icon)},
+            {Shape::StaticIcon, Pick(0, pool.icon), Keep()},
+            {Shape::Region, Pick(pool.region, 1), Keep()},
+            {Shape::Zero, Keep(), Pick(0)},
+            {Shape::ZeroBoth, Pick(0), Pick(0)},
+            {Shape::Small, Range(0, 16), Range(0, 16)},
+            {Shape::Items, Range(0, sizeof Arena / sizeof(int)), Pick(Arena)},
+            {Shape::Image, Keep(), Keep(), [](Storm& s, Step& step, const RECT&) {
+                 step.wParam = s.Uniform(2) ? IMAGE_BITMAP : IMAGE_ICON;
+                 const HANDLE image = step.wParam == IMAGE_BITMAP ? HANDLE(s.pool_.bitmap) : HANDLE(s.pool_.icon);
+                 step.lParam = s.Uniform(3) == 0 ? 0 : reinterpret_cast<LPARAM>(image);
+             }},
+            {Shape::Menu, Keep(), Keep(), [](Storm& s, Step& step, const RECT&) {
+                 const HMENU bar = GetMenu(facts::MainDialog);
+                 const HMENU menus[] = {nullptr, bar, GetSubMenu(bar, 0), GetSubMenu(bar, 2)};
+                 const HMENU menu = menus[s.Uniform(std::size(menus))];
+                 if (s.Uniform(2))
+                     step.wParam = Word(menu);
+                 else
+                     step.lParam = static_cast<LPARAM>(Word(menu));
+             }},
+            {Shape::WindowPos, Keep(), Pick(Arena), [](Storm&, Step& step, const RECT& r) {
+                 *InArena<WINDOWPOS>() = {step.window, nullptr, r.left, r.top, r.right - r.left,
+                                          r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE};
+             }},
+            {Shape::CalcSize, Range(0, 2), Pick(Arena), [](Storm&, Step& step, const RECT& r) {
+                 NCCALCSIZE_PARAMS* params = InArena<NCCALCSIZE_PARAMS>();
+                 WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(params + 1);
+                 *position = {step.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                              SWP_NOZORDER};
+                 params->rgrc[0] = params->rgrc[1] = params->rgrc[2] = r;
+                 params->lppos = position;
+             }},
+            {Shape::ClientRect, Keep(), Pick(Arena), [](Storm&, Step& step, const RECT&) {
+                 GetClientRect(step.window, InArena<RECT>());
+             }},
+            {Shape::WindowRect, Keep(), Pick(Arena), [](Storm&, Step&, const RECT& r) {
+                 *InArena<RECT>() = r;
+             }},
+            {Shape::Style, Keep(), Pick(Arena), [](Storm& s, Step& step, const RECT&) {
+                 step.wParam = s.Uniform(2) ? static_cast<WPARAM>(GWL_STYLE) : static_cast<WPARAM>(GWL_EXSTYLE);
+                 STYLESTRUCT* style = InArena<STYLESTRUCT>();
+                 style->styleOld = style->styleNew =
+                     static_cast<DWORD>(GetWindowLongA(step.window, static_cast<int>(step.wParam)));
+             }},
+            {Shape::Notify, Keep(), Pick(Arena), [](Storm& s, Step&, const RECT&) {
+                 NMHDR* header = InArena<NMHDR>();
+                 header->hwndFrom = s.AnyWindow();
+                 header->idFrom = static_cast<UINT_PTR>(s.RandomArgument());
+                 header->code = static_cast<UINT>(s.RandomArgument());
+             }},
+            {Shape::Help, Keep(), Pick(Arena), [](Storm&, Step& step, const RECT&) {
+                 HELPINFO* help = InArena<HELPINFO>();
+                 help->cbSize = sizeof *help;
+                 help->iContextType = HELPINFO_WINDOW;
+                 help->hItemHandle = step.window;
+             }},
+            {Shape::DrawItem, Keep(), Pick(Arena), [](Storm& s, Step&, const RECT&) {
+                 DRAWITEMSTRUCT* item = InArena<DRAWITEMSTRUCT>();
+                 item->CtlType = static_cast<UINT>(s.Uniform(6));
+                 item->hwndItem = s.AnyWindow();
+                 item->hDC = s.pool_.dc;
+                 item->rcItem = {0, 0, 32, 16};
+             }},
+            {Shape::DlgCode, Keep(), Keep(), [](Storm& s, Step& step, const RECT&) {
+                 *InArena<MSG>() = {step.window, WM_KEYDOWN, s.Uniform(256), 0, 0, {0, 0}};
+                 step.lParam = s.Uniform(2) ? reinterpret_cast<LPARAM>(Arena) : 0;
+             }},
+            {Shape::SizedInfo, Keep(), Pick(Arena), [](Storm& s, Step&, const RECT&) {
+                 *InArena<DWORD>() = static_cast<DWORD>(s.Uniform(2) ? sizeof(COMBOBOXINFO) : TitleBarInfoExSize);
+             }},
+            {Shape::TabStops, Range(0, 9), Pick(Arena), [](Storm& s, Step&, const RECT&) {
+                 for (int i = 0; i < 8; ++i)
+                     InArena<int>()[i] = static_cast<int>(s.Uniform(200)) - 20;
+             }},
+            {Shape::GetLine, Keep(), Pick(Arena), [](Storm&, Step&, const RECT&) {
+                 *InArena<WORD>() = static_cast<WORD>(sizeof Arena / 2);
+             }},
+        };
+    }
+
+    uintptr_t Draw(const Source& source, uintptr_t kept)
+    {
+        switch (source.kind) {
+        case Source::Pick:
+            return source.values.size() == 1 ? source.values[0] : source.values[Uniform(source.values.size())];
+        case Source::Range: return source.values[0] + Uniform(source.values[1]);
+        case Source::Window: return Word(AnyWindow());
+        default: return kept;
         }
-        case Shape::Region:
-            step.wParam = Uniform(2) ? 1 : reinterpret_cast<WPARAM>(pool_.region);
-            break;
-        case Shape::Zero:
-            step.lParam = 0;
-            break;
-        case Shape::ZeroBoth:
-        case Shape::Small:
-            step.wParam = shape == Shape::Small ? Uniform(16) : 0;
-            step.lParam = shape == Shape::Small ? static_cast<LPARAM>(Uniform(16)) : 0;
-            break;
-        case Shape::WindowPos: {
-            WINDOWPOS* position = InArena<WINDOWPOS>();
-            *position = {window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE};
-            step.lParam = reinterpret_cast<LPARAM>(position);
-            break;
+    }
+
+    // Fills the arguments of `step` as its shape's row says, in a zeroed arena.
+    void Fill(Shape shape, Step& step)
+    {
+        std::memset(Arena, 0, sizeof Arena);
+        RECT rect;
+        GetWindowRect(step.window, &rect);
+        for (const Filling& row : fillings_) {
+            if (row.shape != shape)
+                continue;
+            if (row.build)
+                row.build(*this, step, rect);
+            step.wParam = Draw(row.wParam, step.wParam);
+            step.lParam = static_cast<LPARAM>(Draw(row.lParam, static_cast<uintptr_t>(step.lParam)));
         }
-        case Shape::CalcSize: {
-            NCCALCSIZE_PARAMS* params = InArena<NCCALCSIZE_PARAMS>();
-            WINDOWPOS* position = reinterpret_cast<WINDOWPOS*>(params + 1);
-            *position = {window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top, SWP_NOZORDER};
-            params->rgrc[0] = params->rgrc[1] = params->rgrc[2] = rect;
-            params->lppos = position;
-            step.wParam = Uniform(2);
-            step.lParam = reinterpret_cast<LPARAM>(params);
-            break;
-        }
-        case Shape::ClientRect:
-            GetClientRect(window, InArena<RECT>());
-            step.lParam = reinterpret_cast<LPARAM>(Arena);
-            break;
-        case Shape::WindowRect:
-            *InArena<RECT>() = rect;
-            step.lParam = reinterpret_cast<LPARAM>(Arena);
-            break;
-        case Shape::Style: {
-            STYLESTRUCT* style = InArena<STYLESTRUCT>();
-            step.wParam = Uniform(2) ? static_cast<WPARAM>(GWL_STYLE) : static_cast<WPARAM>(GWL_EXSTYLE);
-            style->styleOld = style->styleNew =
-                static_cast<DWORD>(GetWindowLongA(window, static_cast<int>(step.wParam)));
-            step.lParam = reinterpret_cast<LPARAM>(style);
-            break;
-        }
-        case Shape::Notify: {
-            NMHDR* header = InArena<NMHDR>();
-            header->hwndFrom = AnyWindow();
-            header->idFrom = static_cast<UINT_PTR>(RandomArgument());
-            header->code = static_cast<UINT>(RandomArgument());
-            step.lParam = reinterpret_cast<LPARAM>(header);
-            break;
-        }
-        case Shape::Help: {
-            HELPINFO* help = InArena<HELPINFO>();
-            help->cbSize = sizeof *help;
-            help->iContextType = HELPINFO_WINDOW;
-            help->hItemHandle = window;
-            step.lParam = reinterpret_cast<LPARAM>(help);
-            break;
-        }
-        case Shape::DrawItem: {
-            DRAWITEMSTRUCT* item = InArena<DRAWITEMSTRUCT>();
-            item->CtlType = static_cast<UINT>(Uniform(6));
-            item->hwndItem = AnyWindow();
-            item->hDC = pool_.dc;
-            item->rcItem = {0, 0, 32, 16};
-            step.lParam = reinterpret_cast<LPARAM>(item);
-            break;
-        }
-        case Shape::DlgCode: {
-            MSG* key = InArena<MSG>();
-            *key = {window, WM_KEYDOWN, Uniform(256), 0, 0, {0, 0}};
-            step.lParam = Uniform(2) ? reinterpret_cast<LPARAM>(key) : 0;
-            break;
-        }
-        case Shape::SizedInfo:
-            *InArena<DWORD>() = static_cast<DWORD>(Uniform(2) ? sizeof(COMBOBOXINFO) : TitleBarInfoExSize);
-            step.lParam = reinterpret_cast<LPARAM>(Arena);
-            break;
-        case Shape::TabStops: {
-            int* stops = InArena<int>();
-            for (int i = 0; i < 8; ++i)
-                stops[i] = static_cast<int>(Uniform(200)) - 20;
-            step.wParam = Uniform(9);
-            step.lParam = reinterpret_cast<LPARAM>(stops);
-            break;
-        }
-        case Shape::Items:
-            step.wParam = Uniform(sizeof Arena / sizeof(int));
-            step.lParam = reinterpret_cast<LPARAM>(InArena<int>());
-            break;
-        case Shape::GetLine:
-            *InArena<WORD>() = static_cast<WORD>(sizeof Arena / 2);
-            step.lParam = reinterpret_cast<LPARAM>(Arena);
-            break;
-        }
-        return true;
     }
 
     // The Start button's click and the menu commands are the scripted
@@ -529,30 +513,15 @@ private:
         const int id = LOWORD(step.wParam);
         if (id == facts::IdStartStop)
             return HIWORD(step.wParam) <= 1;
-        return IsMenuItem(GetMenu(facts::MainDialog), id);
-    }
-
-    // Whether `id` is an item of `menu` or of any popup below it, as the
-    // window's own menu holds them, so that an item added later is left out
-    // of the storm too.
-    static bool IsMenuItem(HMENU menu, int id)
-    {
-        const int count = GetMenuItemCount(menu);
-        for (int i = 0; i < count; ++i) {
-            if (HMENU popup = GetSubMenu(menu, i)) {
-                if (IsMenuItem(popup, id))
-                    return true;
-            } else if (GetMenuItemID(menu, i) == static_cast<UINT>(id)) {
-                return true;
-            }
-        }
-        return false;
+        const std::vector<UINT> commands = hardening::MenuCommands();
+        return std::find(commands.begin(), commands.end(), static_cast<UINT>(id)) != commands.end();
     }
 
     std::mt19937_64 random_;
     const Pool& pool_;
     std::vector<HWND> targets_;
     std::vector<const Kind*> kinds_;
+    std::vector<Filling> fillings_;
 };
 
 BOOL CALLBACK AddChild(HWND child, LPARAM targets)

@@ -5,6 +5,7 @@
 #include "display/mouse.h"
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/readings.h"
 #include "dsp/fft.h"
 #include "facts/facts.h"
 #include "win/template.h"
@@ -146,10 +147,10 @@ protected:
                      scale == display::LogarithmicScale ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 
-    // Every bin 1..512 at the same amplitude.
+    // Every bin from 1 to the last at the same amplitude.
     static void FlatSpectrum(float amplitude)
     {
-        for (int32_t bin = 1; bin <= 512; ++bin)
+        for (int32_t bin = 1; bin < dsp::BinCount; ++bin)
             dsp::Spectrum[bin] = amplitude;
     }
 };
@@ -168,34 +169,17 @@ TEST_F(PlotSurface, ResourcesMatchThePlotControl)
     EXPECT_GT(PlotHeight, 300);
     EXPECT_EQ(WindowFromDC(display::PlotDC), plot);
 
-    BITMAP bitmap;
-    ASSERT_EQ(GetObjectA(display::PlotBitmap, sizeof bitmap, &bitmap), int(sizeof bitmap));
-    EXPECT_EQ(bitmap.bmWidth, PlotWidth);
-    EXPECT_EQ(bitmap.bmHeight, PlotHeight);
-    EXPECT_EQ(GetCurrentObject(display::MemoryDC, OBJ_BITMAP), display::PlotBitmap);
-    EXPECT_EQ(GetCurrentObject(display::MemoryDC, OBJ_PEN), display::TracePen);
-    EXPECT_EQ(GetCurrentObject(display::MemoryDC, OBJ_FONT), display::LabelFont);
-
-    LOGPEN pen;
-    ASSERT_EQ(GetObjectA(display::TracePen, sizeof pen, &pen), int(sizeof pen));
-    EXPECT_EQ(pen.lopnStyle, UINT(PS_SOLID));
-    EXPECT_EQ(pen.lopnWidth.x, 1);
-    EXPECT_EQ(pen.lopnColor, RGB(0, 255, 0));
-
-    LOGFONTA font;
-    ASSERT_EQ(GetObjectA(display::LabelFont, sizeof font, &font), int(sizeof font));
+    // The labels' font as the system made it (its face is whatever the
+    // system has for Arial): 7 points at the screen's pixels per inch,
+    // within a pixel.
+    TEXTMETRICA metrics;
+    ASSERT_TRUE(GetTextMetricsA(display::MemoryDC, &metrics));
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(font.lfHeight, -(pixelsPerInch * 7) / 72);
-    EXPECT_EQ(font.lfWeight, FW_NORMAL);
-    EXPECT_EQ(font.lfWidth, 0);
-    EXPECT_EQ(font.lfItalic, 0);
-    EXPECT_EQ(font.lfCharSet, 0);
-    EXPECT_STREQ(font.lfFaceName, "Arial");
-
-    EXPECT_EQ(GetTextColor(display::MemoryDC), RGB(192, 192, 192));
-    EXPECT_EQ(GetBkMode(display::MemoryDC), TRANSPARENT);
+    EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, 7.0 * pixelsPerInch / 72, 1.0);
+    EXPECT_EQ(metrics.tmWeight, FW_NORMAL);
+    EXPECT_FALSE(metrics.tmItalic);
 }
 
 // Compares the whole bitmap with the graticule's lines: grey on the lines,
@@ -238,12 +222,18 @@ void ExpectGraticulePicture(const Picture& picture, int32_t scale)
         }
     EXPECT_EQ(wrong, 0);
 
+    // The text is drawn without a box behind it: nothing in a cell is
+    // brighter than the text.
     for (int32_t n = 0; n < g.labelCount; ++n) {
-        int32_t lit = 0;
+        int32_t lit = 0, brighter = 0;
         for (int32_t y = g.labels[n].y; y < g.labels[n].y + 16 && y < PlotHeight; ++y)
-            for (int32_t x = g.labels[n].x; x < PlotWidth; ++x)
-                lit += picture.At(x, y) == LightGrey;
+            for (int32_t x = g.labels[n].x; x < PlotWidth; ++x) {
+                const uint32_t pixel = picture.At(x, y);
+                lit += pixel == LightGrey;
+                brighter += (pixel >> 16) > 0xC0 || ((pixel >> 8) & 0xFF) > 0xC0 || (pixel & 0xFF) > 0xC0;
+            }
         EXPECT_GT(lit, 10) << "label " << g.labels[n].text;
+        EXPECT_EQ(brighter, 0) << "label " << g.labels[n].text;
     }
 }
 
@@ -320,12 +310,23 @@ TEST_F(PlotSurface, TraceOnTheLogarithmicScale)
     EXPECT_EQ(CountColour(picture, Green), 512);
 }
 
+// An empty spectrum's points lie just below the plot on both scales, so
+// nothing of the trace shows; the readout reads the empty bin.
 TEST_F(PlotSurface, EmptySpectrumLeavesTheTraceBelowThePlot)
 {
-    display::ClearPlot();
-    display::RedrawPlot(display::Mouse.CursorX);
-    EXPECT_EQ(CountColour(Bitmap(), Green), 0);
-    EXPECT_EQ(WindowText(facts::IdLiveReadout), "0.0Hz, -infdB");
+    for (int32_t scale : {display::LinearScale, display::LogarithmicScale}) {
+        const auto points =
+            display::TracePoints(dsp::Spectrum, scale, PlotHeight, dsp::ReferenceLevel);
+        EXPECT_EQ(points[0].x, 0);
+        for (int32_t n = 0; n < dsp::BinCount; ++n)
+            EXPECT_EQ(points[n].y, PlotHeight) << "point " << n;
+        SetScale(scale);
+        display::ClearPlot();
+        display::RedrawPlot(display::Mouse.CursorX);
+        EXPECT_EQ(CountColour(Bitmap(), Green), 0) << "scale " << scale;
+        EXPECT_EQ(WindowText(facts::IdLiveReadout),
+                  display::ReadoutText(0.0f, dsp::LevelInDecibelsSingle(0.0f, dsp::ReferenceLevel)));
+    }
 }
 
 TEST_F(PlotSurface, CursorLineInYellow)
@@ -353,14 +354,16 @@ TEST_F(PlotSurface, CursorLineInYellow)
 
 TEST_F(PlotSurface, RedrawCopiesTheBitmapToTheScreen)
 {
+    // A cursor in the last column shows the bitmap covers the whole plot.
     FlatSpectrum(Minus20);
-    display::Mouse.CursorX = 42;
+    display::Mouse.CursorX = PlotWidth - 1;
     display::ClearPlot();
     display::RedrawPlot(display::Mouse.CursorX);
     const Picture bitmap = Bitmap();
     const Picture screen = Screen();
     EXPECT_TRUE(bitmap.pixels == screen.pixels);
-    EXPECT_EQ(screen.At(42, 5), Yellow);
+    EXPECT_EQ(screen.At(PlotWidth - 1, 5), Yellow);
+    EXPECT_EQ(screen.At(PlotWidth - 1, PlotHeight - 1), Yellow);
 }
 
 TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
@@ -374,21 +377,36 @@ TEST_F(PlotSurface, ClearPlotBlackensOnlyTheBitmap)
     EXPECT_TRUE(Screen().pixels == before.pixels);
 }
 
+// The readout of bin 24 at 44100 Hz as the label shows it; an amplitude of 0
+// reads -inf, the smallest positive single a finite level, a negative one
+// the logarithm rule's 0.
 TEST_F(PlotSurface, ReadoutOfBin24At44100)
 {
     facts::SampleRate = 44100;
     display::Mouse.CursorFrequency = 1033.59375f;
-    dsp::Spectrum[24] = Minus20;
-    display::RedrawPlot(display::Mouse.CursorX);
-    EXPECT_EQ(WindowText(facts::IdLiveReadout), "1033.6Hz, -20.0dB");
+    EXPECT_EQ(display::ReadoutBin(display::Mouse.CursorFrequency, 44100), 24);
+    struct Case { float amplitude; const char* text; };
+    const Case cases[] = {
+        {0.0f, "1033.6Hz, -infdB"}, {-0.0f, "1033.6Hz, -infdB"},
+        {84300.0f, "1033.6Hz, 0.0dB"}, {Minus20, "1033.6Hz, -20.0dB"},
+        {std::numeric_limits<float>::denorm_min(), "1033.6Hz, -995.6dB"},
+        {-Minus20, "1033.6Hz, 0.0dB"},
+    };
+    for (const Case& c : cases) {
+        dsp::Spectrum[24] = c.amplitude;
+        display::RedrawPlot(display::Mouse.CursorX);
+        EXPECT_EQ(WindowText(facts::IdLiveReadout), c.text) << c.amplitude;
+    }
+    EXPECT_FLOAT_EQ(dsp::LevelInDecibelsSingle(Minus20, dsp::ReferenceLevel), -20.0f);
+    EXPECT_EQ(dsp::LevelInDecibelsSingle(-Minus20, dsp::ReferenceLevel), 0.0f);
 }
 
 TEST_F(PlotSurface, ReadoutBeyondTheSpectrumReadsTheLastBin)
 {
     // The bin under x = 600 on a logarithmic axis: 1496, beyond the array.
     facts::SampleRate = 44100;
-    display::Mouse.CursorFrequency = 1496 * 44100.0f / 1024;
-    dsp::Spectrum[512] = Minus20;
+    display::Mouse.CursorFrequency = 1496 * 44100.0f / dsp::FftLength;
+    dsp::Spectrum[dsp::HalfLength] = Minus20;
     display::RedrawPlot(display::Mouse.CursorX);
     EXPECT_EQ(WindowText(facts::IdLiveReadout), "64427.3Hz, -infdB");
 }
@@ -538,10 +556,10 @@ const SpectrumCase SpectrumCases[] = {
      }},
 };
 
-// Fills dsp::Spectrum[0..512] from one case.
+// Fills the bins dsp::Spectrum holds from one case.
 void FillSpectrum(const SpectrumCase& c, std::mt19937& random)
 {
-    for (int32_t bin = 0; bin <= 512; ++bin)
+    for (int32_t bin = 0; bin < dsp::BinCount; ++bin)
         dsp::Spectrum[bin] = c.amplitude(bin, random);
 }
 
@@ -659,14 +677,7 @@ TEST_F(PlotSurface, ReleaseAndCreateAgainLeaveNothingBehind)
 {
     const int start = testsupport::CountGdiObjects();
     display::ReleasePlotSurface();
-    EXPECT_EQ(display::MemoryDC, nullptr);
-    EXPECT_EQ(display::PlotBitmap, nullptr);
-    EXPECT_EQ(display::TracePen, nullptr);
-    EXPECT_EQ(display::PlotDC, nullptr);
-    EXPECT_EQ(display::GraticuleBitmap, nullptr);
-    EXPECT_EQ(display::GraticuleDC, nullptr);
     // The font outlives the surface; bitmaps, pen and memory contexts are gone.
-    EXPECT_NE(display::LabelFont, nullptr);
     const int released = testsupport::CountGdiObjects();
     EXPECT_LE(released, start - 5);
     display::CreatePlotSurface();

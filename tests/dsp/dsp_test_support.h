@@ -55,14 +55,14 @@ inline std::vector<int16_t> ConstantBlock(int16_t value)
     return std::vector<int16_t>(2048, value);
 }
 
-// peak * sin(2 pi bin n / 1024), rounded to integers.
+// peak * sin(2 pi bin n / FftLength), rounded to integers.
 inline std::vector<int16_t> SineBlock(int bin, double peak)
 {
     const long double pi = 3.14159265358979323846264338327950288L;
     std::vector<int16_t> block(2048);
     for (int n = 0; n < 2048; ++n) {
-        const int phase = (bin * n) % 1024;
-        const long double v = peak * std::sin(2.0L * pi * phase / 1024.0L);
+        const int phase = (bin * n) % dsp::FftLength;
+        const long double v = peak * std::sin(2.0L * pi * phase / dsp::FftLength);
         block[n] = static_cast<int16_t>(std::lround(static_cast<double>(v)));
     }
     return block;

@@ -24,16 +24,16 @@ struct Dft {
 Dft DirectDft(const std::vector<float>& x)
 {
     const long double pi = 3.14159265358979323846264338327950288L;
-    std::vector<long double> c(1024), s(1024);
-    for (int m = 0; m < 1024; ++m) {
-        c[m] = std::cos(2.0L * pi * m / 1024.0L);
-        s[m] = std::sin(2.0L * pi * m / 1024.0L);
+    std::vector<long double> c(dsp::FftLength), s(dsp::FftLength);
+    for (int m = 0; m < dsp::FftLength; ++m) {
+        c[m] = std::cos(2.0L * pi * m / dsp::FftLength);
+        s[m] = std::sin(2.0L * pi * m / dsp::FftLength);
     }
-    Dft out{std::vector<long double>(1024), std::vector<long double>(1024)};
-    for (int k = 0; k < 1024; ++k) {
+    Dft out{std::vector<long double>(dsp::FftLength), std::vector<long double>(dsp::FftLength)};
+    for (int k = 0; k < dsp::FftLength; ++k) {
         long double re = 0.0L, im = 0.0L;
-        for (int n = 0; n < 1024; ++n) {
-            const int m = (n * k) & 1023;
+        for (int n = 0; n < dsp::FftLength; ++n) {
+            const int m = (n * k) & (dsp::FftLength - 1);
             re += x[n] * c[m];
             im += x[n] * s[m];
         }
@@ -48,8 +48,8 @@ Dft DirectDft(const std::vector<float>& x)
 std::vector<float> Windowed(const std::vector<int16_t>& block, int kind)
 {
     const float* table = dsp::WindowTableFor(kind);
-    std::vector<float> x(1024);
-    for (int n = 0; n < 1024; ++n) {
+    std::vector<float> x(dsp::FftLength);
+    for (int n = 0; n < dsp::FftLength; ++n) {
         x[n] = table ? static_cast<float>(static_cast<double>(block[n]) * table[n] * dsp::WindowGain[kind])
                      : static_cast<float>(block[n]);
     }
@@ -62,8 +62,9 @@ std::vector<int16_t> ToneAndNoise(Lcg& lcg, int bin)
 {
     std::vector<int16_t> block = NoiseBlock(lcg, 200);
     const long double pi = 3.14159265358979323846264338327950288L;
-    for (int n = 0; n < 1024; ++n) {
-        const long double v = 20000.0L * std::cos(2.0L * pi * ((bin * n) & 1023) / 1024.0L + 0.3L);
+    for (int n = 0; n < dsp::FftLength; ++n) {
+        const long double v =
+            20000.0L * std::cos(2.0L * pi * ((bin * n) & (dsp::FftLength - 1)) / dsp::FftLength + 0.3L);
         block[n] = static_cast<int16_t>(block[n] + std::lround(static_cast<double>(v)));
     }
     return block;
@@ -74,7 +75,7 @@ TEST_F(DspFixture, MagnitudesAgreeWithDirectDft)
     Lcg lcg(2024);
     const int offsets[] = {1, 10, 316};
     double worst = 0.0;
-    for (int kind = 0; kind <= 5; ++kind) {
+    for (int kind = 0; kind < dsp::WindowKindCount; ++kind) {
         for (int b = 0; b < 4; ++b) {
             const std::vector<int16_t> block =
                 b == 3 ? ToneAndNoise(lcg, 37 + 100 * kind) : NoiseBlock(lcg, 32767 >> (5 * b));
@@ -84,8 +85,8 @@ TEST_F(DspFixture, MagnitudesAgreeWithDirectDft)
             const Dft dft = DirectDft(Windowed(block, kind));
 
             long double peak = 0.0L;
-            std::vector<long double> mag(1024);
-            for (int k = 0; k < 1024; ++k) {
+            std::vector<long double> mag(dsp::FftLength);
+            for (int k = 0; k < dsp::FftLength; ++k) {
                 mag[k] = std::sqrt(dft.re[k] * dft.re[k] + dft.im[k] * dft.im[k]) / 100.0L * offset;
                 if (mag[k] > peak)
                     peak = mag[k];
@@ -101,9 +102,9 @@ TEST_F(DspFixture, MagnitudesAgreeWithDirectDft)
             // The raw transform is left behind where the magnitudes did not
             // overwrite it, with the positive exponent's sign of the imaginary part.
             const double raw = static_cast<double>(peak) * 100.0 / offset * 2e-6;
-            for (int k = dsp::BinCount; k < 1024; ++k)
+            for (int k = dsp::BinCount; k < dsp::FftLength; ++k)
                 ASSERT_NEAR(dsp::FftReal[k], static_cast<double>(dft.re[k]), raw) << k;
-            for (int k = 0; k < 1024; ++k)
+            for (int k = 0; k < dsp::FftLength; ++k)
                 ASSERT_NEAR(dsp::FftImag[k], static_cast<double>(dft.im[k]), raw) << k;
         }
     }
@@ -127,11 +128,10 @@ uint64_t Fnv1a(const void* data, size_t size, uint64_t hash = 146959810393466560
 TEST_F(DspFixture, TablesIdenticalOnEveryTarget)
 {
     uint64_t h = Fnv1a(dsp::BitReverseTable, sizeof dsp::BitReverseTable);
-    h = Fnv1a(dsp::BlackmanTable, sizeof dsp::BlackmanTable, h);
-    h = Fnv1a(dsp::HammingTable, sizeof dsp::HammingTable, h);
-    h = Fnv1a(dsp::HanningTable, sizeof dsp::HanningTable, h);
-    h = Fnv1a(dsp::KaiserTable, sizeof dsp::KaiserTable, h);
-    h = Fnv1a(dsp::WelchTable, sizeof dsp::WelchTable, h);
+    for (int32_t kind = 0; kind < dsp::WindowKindCount; ++kind) {
+        if (const float* table = dsp::WindowTableFor(kind))
+            h = Fnv1a(table, dsp::FftLength * sizeof *table, h);
+    }
     h = Fnv1a(&dsp::TwoPi, sizeof dsp::TwoPi, h);
     EXPECT_EQ(h, 0x73d252cc7c0ba1e0ull) << std::hex << "0x" << h;
 }
@@ -149,10 +149,10 @@ uint64_t StreamHash(void (*run)(const int16_t*, int32_t), dsp::PassKernel kernel
     const float alphas[] = {1.0f, 0.5f, 0.125f, 1.0f / 1024.0f};
     const int offsets[] = {1, 3, 10, 316, 100000};
     for (int pass = 0; pass < 120; ++pass) {
-        dsp::AveragingFactor = alphas[(pass / 6) % 4];
+        dsp::AveragingFactor = alphas[(pass / dsp::WindowKindCount) % 4];
         dsp::OffsetMultiplier = offsets[(pass / 24) % 5];
         const int32_t amplitude = 32767 >> (pass % 11);
-        run(NoiseBlock(lcg, amplitude).data(), pass % 6);
+        run(NoiseBlock(lcg, amplitude).data(), pass % dsp::WindowKindCount);
     }
     uint64_t h = Fnv1a(dsp::Spectrum, sizeof dsp::Spectrum);
     h = Fnv1a(dsp::FftReal, sizeof dsp::FftReal, h);

@@ -65,21 +65,28 @@ TEST_F(WindowTables, EntriesAtTheNamedIndices)
         EXPECT_EQ(c.table, dsp::WindowTableFor(c.kind));
         EXPECT_NEAR(c.table[0], c.at0, c.tol0);
         EXPECT_NEAR(c.table[1], c.at1, c.tol1);
-        EXPECT_EQ(c.table[1023], c.table[1]);
+        EXPECT_EQ(c.table[dsp::FftLength - 1], c.table[1]);
         EXPECT_NEAR(c.table[256], c.at256, c.tol256);
         EXPECT_EQ(c.table[768], c.table[256]);
-        EXPECT_EQ(c.table[512], 1.0f);
+        EXPECT_EQ(c.table[dsp::HalfLength], 1.0f);
     }
     EXPECT_EQ(dsp::WindowTableFor(dsp::KindRectangular), nullptr);
     EXPECT_EQ(dsp::WindowTableFor(-1), nullptr);
+    // A kind with a table needs its row here.
+    for (int32_t kind = 0; kind < dsp::WindowKindCount; ++kind) {
+        bool listed = false;
+        for (const TableCase& c : Cases)
+            listed = listed || c.kind == kind;
+        EXPECT_EQ(listed, dsp::WindowTableFor(kind) != nullptr) << "kind " << kind;
+    }
 }
 
 TEST_F(WindowTables, SymmetricAboutTheCentre)
 {
     for (const TableCase& c : Cases) {
         SCOPED_TRACE(c.name);
-        for (int d = 1; d <= 511; ++d)
-            ASSERT_EQ(c.table[512 + d], c.table[512 - d]) << "d = " << d;
+        for (int d = 1; d < dsp::HalfLength; ++d)
+            ASSERT_EQ(c.table[dsp::HalfLength + d], c.table[dsp::HalfLength - d]) << "d = " << d;
     }
 }
 
@@ -102,12 +109,12 @@ TEST_F(WindowTables, CosineTablesFollowTheirFormulas)
 {
     const long double pi = 3.14159265358979323846264338327950288L;
     for (int n = 0; n < dsp::FftLength; ++n) {
-        const long double c = std::cos(2.0L * pi * n / 1024.0L);
-        const long double c2 = std::cos(4.0L * pi * n / 1024.0L);
+        const long double c = std::cos(2.0L * pi * n / dsp::FftLength);
+        const long double c2 = std::cos(4.0L * pi * n / dsp::FftLength);
         ASSERT_NEAR(dsp::BlackmanTable[n], static_cast<double>(0.42L - 0.5L * c + 0.08L * c2), 1.5e-7) << n;
         ASSERT_NEAR(dsp::HammingTable[n], static_cast<double>(0.54L - 0.46L * c), 1.5e-7) << n;
         ASSERT_NEAR(dsp::HanningTable[n], static_cast<double>(0.5L - 0.5L * c), 1.5e-7) << n;
-        const long double r = (n - 512) / 512.0L;
+        const long double r = static_cast<long double>(n - dsp::HalfLength) / dsp::HalfLength;
         ASSERT_NEAR(dsp::WelchTable[n], static_cast<double>(1.0L - r * r), 6e-8) << n;
     }
 }
@@ -118,7 +125,7 @@ TEST_F(WindowTables, KaiserTableAgainstSeriesBessel)
 {
     const long double i0beta = SeriesI0(10.0L);
     for (int n = 0; n < dsp::FftLength; ++n) {
-        const long double r = (n - 512) / 512.0L;
+        const long double r = static_cast<long double>(n - dsp::HalfLength) / dsp::HalfLength;
         const long double expected = SeriesI0(10.0L * std::sqrt(1.0L - r * r)) / i0beta;
         ASSERT_NEAR(dsp::KaiserTable[n], static_cast<double>(expected),
                     static_cast<double>(expected) * 1e-6) << n;

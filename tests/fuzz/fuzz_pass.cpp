@@ -1,10 +1,10 @@
 // The spectrum pass, one to three passes per input from the program's start:
-// any 1024 samples, any window kind, any averaging factor and offset
-// multiplier. Never a read past the 1024 samples; an unknown kind changes
+// any FftLength samples, any window kind, any averaging factor and offset
+// multiplier. Never a read past those samples; an unknown kind changes
 // nothing; with the settings the program can hold (a factor in (0, 1], a
 // multiplier >= 0) every magnitude and every averaged value is finite, >= 0,
 // within what the samples allow, and each average lies between the old value
-// and the new magnitude; bins 513 to 1023 of the spectrum stay 0.
+// and the new magnitude; the bins from BinCount on stay 0.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -49,7 +49,7 @@ void ConsumeSettings(FuzzedDataProvider& input)
 int32_t ConsumeKind(FuzzedDataProvider& input)
 {
     if (input.ConsumeBool())
-        return input.ConsumeIntegralInRange<int32_t>(dsp::KindBlackman, dsp::KindRectangular);
+        return input.ConsumeIntegralInRange<int32_t>(0, dsp::WindowKindCount - 1);
     return input.ConsumeIntegral<int32_t>();
 }
 
@@ -66,10 +66,11 @@ void CheckPass(const int16_t* samples, int32_t kind, const Arrays& before)
         sum += samples[n];
         absoluteSum += std::fabs(static_cast<double>(samples[n]));
     }
-    // No coefficient exceeds 1 and no gain 2.559; the rounding of the
+    // No coefficient exceeds 1 and no gain the largest; the rounding of the
     // transform in singles adds well under a per mille.
+    const double gain = *std::max_element(dsp::WindowGain, dsp::WindowGain + dsp::WindowKindCount);
     const double scale = dsp::OffsetMultiplier / 100.0;
-    const double bound = absoluteSum * 2.559 * scale * 1.001 + 1e-3;
+    const double bound = absoluteSum * gain * scale * 1.001 + 1e-3;
     for (int k = 0; k < dsp::BinCount; ++k) {
         const float m = dsp::FftReal[k];
         const float s = dsp::Spectrum[k];
@@ -131,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(dsp::WindowKind == kind, "WindowKind %d after a pass of kind %d",
                    dsp::WindowKind, kind);
         for (int k = dsp::BinCount; k < dsp::FftLength; ++k)
-            FUZZ_CHECK(dsp::Spectrum[k] == 0.0f, "bin %d beyond 512 holds %g", k,
+            FUZZ_CHECK(dsp::Spectrum[k] == 0.0f, "bin %d beyond the last holds %g", k,
                        dsp::Spectrum[k]);
         if (!dsp::IsWindowKind(kind)) {
             FUZZ_CHECK(Unchanged(before.real, dsp::FftReal) &&

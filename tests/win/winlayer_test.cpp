@@ -579,6 +579,16 @@ TEST(WinLayerFonts, PointSizesTruncateTowardZero)
     struct Case { int points, pixelsPerInch, height; };
     for (const Case& c : {Case{7, 96, -9}, Case{7, 120, -11}, Case{7, 144, -14}, Case{14, 96, -18}})
         EXPECT_EQ(winlayer::FontHeight(c.points, c.pixelsPerInch), c.height) << c.pixelsPerInch;
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HFONT font = winlayer::CreatePointFont("Arial", 7);
+    LOGFONTA asked = {};
+    ASSERT_EQ(GetObjectA(font, sizeof asked, &asked), int(sizeof asked));
+    EXPECT_EQ(asked.lfHeight, winlayer::FontHeight(7, pixelsPerInch));
+    EXPECT_EQ(asked.lfWeight, FW_NORMAL);
+    EXPECT_STREQ(asked.lfFaceName, "Arial");
+    DeleteObject(font);
 }
 
 }  // namespace
