@@ -13,7 +13,7 @@ namespace capture {
 HWAVEIN WaveIn = 0;
 int32_t InputDevice = 0;
 WAVEFORMATEX CaptureFormat = {};
-int16_t CaptureBuffer[CaptureSamples] = {};
+int16_t CaptureBuffer[dsp::CaptureSamples] = {};
 WAVEHDR CaptureHeader = {};
 int32_t WindowKindInUse = 0;
 
@@ -61,7 +61,7 @@ struct Slot {
     int16_t* samples;
     HWAVEIN stuck;
 };
-int16_t SpareBuffer[CaptureSamples] = {};
+int16_t SpareBuffer[dsp::CaptureSamples] = {};
 WAVEHDR SpareHeader = {};
 Slot Slots[] = {{&CaptureHeader, CaptureBuffer, 0}, {&SpareHeader, SpareBuffer, 0}};
 // The buffer of the device that is open or was opened last.
@@ -146,7 +146,7 @@ bool ArmBuffer()
     if (HeaderFlags(header) & WHDR_INQUEUE)
         return false;
     header.lpData = reinterpret_cast<LPSTR>(InUse->samples);
-    header.dwBufferLength = CaptureSamples * sizeof InUse->samples[0];
+    header.dwBufferLength = dsp::CaptureSamples * sizeof InUse->samples[0];
     header.dwFlags = 0;
     header.dwBytesRecorded = 0;
     return wavein::Device.Prepare(WaveIn, &header) == MMSYSERR_NOERROR &&

@@ -13,12 +13,10 @@
 
 namespace capture {
 
-constexpr int32_t CaptureSamples = 2 * dsp::FftLength;  // one buffer: twice the FFT length
-
 extern HWAVEIN WaveIn;                    // the open device; 0 whenever none is open
 extern int32_t InputDevice;               // device number for waveInOpen; -1 is the wave mapper
 extern WAVEFORMATEX CaptureFormat;        // PCM mono 16-bit at SampleRate, filled by StartCapture
-extern int16_t CaptureBuffer[CaptureSamples];  // the buffer the device fills
+extern int16_t CaptureBuffer[dsp::CaptureSamples];  // the buffer the device fills
 extern WAVEHDR CaptureHeader;             // its header, pointing at CaptureBuffer
 // The window kind the user chose last in the selector; the pass uses it
 // while typing in the selector's field leaves no entry selected.

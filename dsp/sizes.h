@@ -14,6 +14,10 @@ constexpr int32_t FftLength = 1 << FftBits;
 // Half a block: the highest bin (the Nyquist bin) and the centre of a window.
 constexpr int32_t HalfLength = FftLength / 2;
 
+// Samples of one recorded buffer: twice a block. Only the first FftLength
+// are analysed; the rest is recorded and never read.
+constexpr int32_t CaptureSamples = 2 * FftLength;
+
 // Bins the pass computes, 0 .. HalfLength inclusive: the entries of the
 // spectrum in use, the points of the trace, the lines of the export.
 constexpr int32_t BinCount = HalfLength + 1;

@@ -141,7 +141,7 @@ void MeasureSteps(int rounds)
 void MeasureBufferPath()
 {
     const int rounds = 1000;
-    FillTone(capture::CaptureBuffer, capture::CaptureSamples);
+    FillTone(capture::CaptureBuffer, dsp::CaptureSamples);
 
     const double passMs =
         TimeMs(100 * rounds, [] { dsp::RunPass(capture::CaptureBuffer, 0); });
@@ -169,7 +169,7 @@ void MeasureBufferPath()
 // The bare protocol: what the device gives with no analysis at all.
 double BareLoopRate(UINT device)
 {
-    static int16_t buffer[capture::CaptureSamples];
+    static int16_t buffer[dsp::CaptureSamples];
     WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
     HWAVEIN handle = 0;
     waveInOpen(&handle, device, &format, 0, 0, CALLBACK_NULL);

@@ -195,7 +195,7 @@ TEST_F(CaptureTest, StopDuringTheWaitKeepsSpectrumAndPlot)
     script.onQueued = [](int index) {
         if (index != 2) return;
         // The second buffer is filled with another tone but never finishes.
-        scripted::FillTone(capture::CaptureBuffer, capture::CaptureSamples, 100, 16465.0);
+        scripted::FillTone(capture::CaptureBuffer, dsp::CaptureSamples, 100, 16465.0);
         spectrumBefore.assign(dsp::Spectrum, dsp::Spectrum + dsp::FftLength);
         pixelsBefore = BitmapPixels();
         PostStartStopClick();
