@@ -68,7 +68,8 @@ int32_t ReadoutBin(float frequency, int32_t sampleRate)
 
 std::string ReadoutText(float frequency, float level)
 {
-    return dsp::FormatMask(frequency, 1) + "Hz, " + dsp::FormatLevel(level, 1) + "dB";
+    return dsp::FormatMask(frequency, ReadoutDecimals) + "Hz, " +
+           dsp::FormatLevel(level, ReadoutDecimals) + "dB";
 }
 
 }  // namespace display

@@ -28,8 +28,12 @@ std::vector<Point> ZoomViewPoints(const float* spectrum, int32_t s, int32_t e, i
 // (dsp::FrequencyBin), limited by SpectrumIndex.
 int32_t ReadoutBin(float frequency, int32_t sampleRate);
 
-// Readout text: frequency and level with one decimal, "1033.6Hz, -20.0dB";
-// a level of minus infinity reads "-inf", "1033.6Hz, -infdB".
+// Decimals of the frequency and the level in the live and zoom readouts.
+constexpr int32_t ReadoutDecimals = 1;
+
+// Readout text: frequency and level with ReadoutDecimals decimals,
+// "1033.6Hz, -20.0dB"; a level of minus infinity reads "-inf",
+// "1033.6Hz, -infdB".
 std::string ReadoutText(float frequency, float level);
 
 }  // namespace display

@@ -38,17 +38,17 @@ void CheckMask(double value, int decimals)
                text.c_str());
 }
 
-// "<frequency>Hz, <level>dB", each with one decimal, or the level "-inf"
-// for minus infinity.
+// "<frequency>Hz, <level>dB", each with the readout's decimals, or the level
+// "-inf" for minus infinity.
 void CheckReadout(float frequency, float level)
 {
     const std::string text = display::ReadoutText(frequency, level);
-    const size_t first = fuzz::MaskLength(text, 1);
+    const size_t first = fuzz::MaskLength(text, display::ReadoutDecimals);
     FUZZ_CHECK(first != 0 && text.compare(first, 4, "Hz, ") == 0, "readout \"%s\"",
                text.c_str());
     const std::string_view rest = std::string_view(text).substr(first + 4);
     const bool none = std::isinf(level) && level < 0;
-    const size_t second = none ? (rest.substr(0, 4) == "-inf" ? 4 : 0) : fuzz::MaskLength(rest, 1);
+    const size_t second = none ? (rest.substr(0, 4) == "-inf" ? 4 : 0) : fuzz::MaskLength(rest, display::ReadoutDecimals);
     FUZZ_CHECK(second != 0 && rest.substr(second) == "dB", "readout \"%s\"", text.c_str());
 }
 
