@@ -148,9 +148,11 @@ void CheckStep(const display::MouseState& before, display::MouseEvent event, boo
         break;
     case display::MouseAction::WriteZoomReadout: {
         const std::string& text = step.text;
-        const size_t first = fuzz::MaskLength(text, display::ReadoutDecimals);
+        const int32_t decimals = display::ReadoutDecimals;
+        const size_t first = fuzz::MaskLength(text, decimals);
         FUZZ_CHECK(first != 0 && text.compare(first, 4, "Hz, ") == 0 &&
-                       fuzz::LevelLength(std::string_view(text).substr(first + 4), display::ReadoutDecimals) + first + 6 ==
+                       fuzz::LevelLength(std::string_view(text).substr(first + 4), decimals) +
+                               first + 6 ==
                            text.size() &&
                        text.compare(text.size() - 2, 2, "dB") == 0,
                    "zoom readout \"%s\"", text.c_str());
