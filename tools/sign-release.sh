@@ -48,8 +48,8 @@ while [ $# -gt 0 ]; do
     --tsa-cert) stamp+=(-TSA-certs "$2" -TSA-time "$(date +%s)") stamped+=" osslsigncode's own"; shift;;
     --tsa-key) stamp+=(-TSA-key "$2"); shift;;
     --url) url=$2; shift;;
-    --dist) dist=$2; shift;;
-    --out) out=$2; shift;;
+    --dist) dist=$(realpath -m "$2"); shift;;
+    --out) out=$(realpath -m "$2"); shift;;
     -h|--help) usage; exit 0;;
     *) usage >&2; fail "unknown option $1";;
   esac
