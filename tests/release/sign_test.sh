@@ -96,7 +96,7 @@ check=(bash "$root/tools/check-release.sh" pkcs12 --ca ca.pem --unsigned)
 
 # One flipped byte in the code of a signed program.
 unzip -p pkcs12/*-win64.zip '*.exe' >program.exe
-offset=$(x86_64-w64-mingw32-objdump -h program.exe | awk '$2 == ".text" { print strtonum("0x" $6) + 64 }')
+offset=$((0x$(x86_64-w64-mingw32-objdump -h program.exe | awk '$2 == ".text" { print $6 }') + 64))
 python3 -c 'import sys; f = open("program.exe", "r+b"); f.seek(int(sys.argv[1])); b = f.read(1)[0]
 f.seek(-1, 1); f.write(bytes([b ^ 1]))' "$offset"
 ! osslsigncode verify -CAfile ca.pem -in program.exe >/dev/null 2>&1 || fail "a changed program still verifies"
