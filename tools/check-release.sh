@@ -40,9 +40,9 @@ commit=$(sed -n 's/^Signed at commit \([0-9a-f]*\) .*/\1/p' "$release/BUILDINFO.
 made_with=$(sed -n 's/^Signed at commit .* with //p' "$release/BUILDINFO.txt")
 [ "$(git -C "$root" rev-parse HEAD)" = "$commit" ] ||
   fail "this clone is not at the release's commit: git checkout $commit"
-[ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] ||
-  fail "this clone has uncommitted changes; check in a clean clone"
 if [ -z "$dist" ]; then
+  [ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] ||
+    fail "this clone has uncommitted changes; check in a clean clone"
   # shellcheck source=tools/session.sh
   source "$root/tools/session.sh"
   build_win32 "$root" spectrum >/dev/null && build_win64 "$root" spectrum >/dev/null && package_windows "$root" >/dev/null

@@ -70,9 +70,10 @@ if [ -z "$url" ]; then
 fi
 
 # The unsigned downloads must be this commit's: a tree without uncommitted
-# changes, zips that match their sums, entries dated at this commit.
+# changes (SIGN_RELEASE_UNCOMMITTED=1 lets the test of a working tree sign),
+# zips that match their sums, entries dated at this commit.
 commit=$(git -C "$root" rev-parse HEAD)
-[ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] ||
+[ "${SIGN_RELEASE_UNCOMMITTED:-}" = 1 ] || [ -z "$(git -C "$root" status --porcelain --untracked-files=no)" ] ||
   fail "the tree has uncommitted changes; commit them, rebuild (README, \"Releasing\") and sign again"
 [ -f "$dist/SHA256SUMS" ] || fail "no unsigned downloads in $dist; build them first (README, \"Releasing\")"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "the zips in $dist do not match their SHA256SUMS; rebuild them"
