@@ -11,6 +11,7 @@ packages=(
   wine wine32:i386 wine64 libwine:i386 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils libpulse0:i386 sox zip unzip python3
+  osslsigncode openssl softhsm2 libengine-pkcs11-openssl opensc
 )
 
 missing=()
