@@ -73,6 +73,7 @@ int RunProgram()
     RegisterCommonControls();
     RunMainWindow(nullptr);
     capture::ReleaseBuffers();
+    winlayer::platform::EndShell();
     return 0;
 }
 
