@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/mainwindow.h"
+#include "capture/capture.h"
 #include "win/platform.h"
 #include "win/modal.h"
 
@@ -71,6 +72,8 @@ int RunProgram()
     }
     RegisterCommonControls();
     RunMainWindow(nullptr);
+    capture::ReleaseBuffers();
+    winlayer::platform::EndShell();
     return 0;
 }
 

@@ -8,13 +8,37 @@
 #include "win/controls.h"
 #include "win/modal.h"
 
+#include <new>
+
 namespace capture {
+
+namespace {
+
+// A buffer with its header. A device that would not close (CloseWaveIn) may
+// still hold its buffer: the slot is then kept with the device's handle among
+// the held ones, neither reused nor freed, and the handle is asked again
+// before every open. A Start records into the first slot whenever no device
+// holds it, else into a slot made for it; so nothing is allocated while
+// devices close as they should, and at most one made slot is not held.
+struct Slot {
+    WAVEHDR header;
+    int16_t samples[dsp::CaptureSamples];
+    HWAVEIN holder;  // the device that would not close; 0 when none holds the buffer
+    Slot* next;      // the next held slot
+};
+Slot First = {};
+// The held slots, the newest first.
+Slot* Held = nullptr;
+// The slot of the device that is open or was opened last.
+Slot* InUse = &First;
+
+}  // namespace
 
 HWAVEIN WaveIn = 0;
 int32_t InputDevice = 0;
 WAVEFORMATEX CaptureFormat = {};
-int16_t CaptureBuffer[dsp::CaptureSamples] = {};
-WAVEHDR CaptureHeader = {};
+int16_t (&CaptureBuffer)[dsp::CaptureSamples] = First.samples;
+WAVEHDR& CaptureHeader = First.header;
 int32_t WindowKindInUse = 0;
 
 namespace {
@@ -49,23 +73,6 @@ void SetRateChoiceEnabled(BOOL enabled)
     EnableWindow(GetDlgItem(facts::SampleRatePanel, facts::IdRateGroup), enabled);
     EnableWindow(facts::SampleRatePanel, enabled);
 }
-
-// A buffer with its header, and the handle of a device that would not close
-// (CloseWaveIn) and may still hold it, 0 when none does. Such a handle is
-// asked again at every Start; until it closes the buffer stays its own, and
-// capture records into the spare one. A driver that never hands the buffer
-// back (Wine's, once its sound server has died) would otherwise leave the
-// program unable to record for the rest of the run.
-struct Slot {
-    WAVEHDR* header;
-    int16_t* samples;
-    HWAVEIN stuck;
-};
-int16_t SpareBuffer[dsp::CaptureSamples] = {};
-WAVEHDR SpareHeader = {};
-Slot Slots[] = {{&CaptureHeader, CaptureBuffer, 0}, {&SpareHeader, SpareBuffer, 0}};
-// The buffer of the device that is open or was opened last.
-Slot* InUse = &Slots[0];
 
 // The flags as they stand now: the driver's thread sets WHDR_DONE and clears
 // WHDR_INQUEUE behind the compiler's back.
@@ -118,65 +125,92 @@ bool LetGo(HWAVEIN handle, WAVEHDR& header)
     return closed == MMSYSERR_NOERROR;
 }
 
-// Makes InUse a buffer that no device may hold, the first one if it can;
-// false when every one may still be held. Each stuck handle is tried once
-// more first.
+// A made slot that no device holds and nothing records into is freed.
+void FreeIfUnused(Slot* slot)
+{
+    if (slot != &First && slot != InUse && slot->holder == 0)
+        delete slot;
+}
+
+// Asks the device of every held slot to close once more; the slot of one
+// that closes is held no longer.
+void AskHoldersAgain()
+{
+    for (Slot** link = &Held; *link != nullptr;) {
+        Slot* slot = *link;
+        if (!LetGo(slot->holder, slot->header)) {
+            link = &slot->next;
+            continue;
+        }
+        *link = slot->next;
+        slot->holder = 0;
+        slot->next = nullptr;
+        FreeIfUnused(slot);
+    }
+}
+
+// Makes InUse a slot that no device holds: the first if it can, else the
+// made one last used, else a new one. False only when no memory is left for
+// a new one. Each held slot's device is asked again first.
 bool ChooseFreeBuffer()
 {
-    for (Slot& slot : Slots) {
-        if (slot.stuck != 0 && LetGo(slot.stuck, *slot.header))
-            slot.stuck = 0;
-    }
-    for (Slot& slot : Slots) {
-        if (slot.stuck == 0 && !(HeaderFlags(*slot.header) & WHDR_INQUEUE)) {
-            InUse = &slot;
-            return true;
+    AskHoldersAgain();
+    Slot* const last = InUse;
+    if (First.holder == 0) {
+        InUse = &First;
+    } else if (InUse->holder != 0) {
+        InUse = new (std::nothrow) Slot();
+        if (InUse == nullptr) {
+            InUse = last;
+            return false;
         }
     }
-    return false;
+    FreeIfUnused(last);
+    return true;
 }
 
 // The header is re-initialised before every prepare. That is only done to a
 // header no driver holds: one unprepared on the open device, or one whose
-// device has been closed (ChooseFreeBuffer). False when the device would not
-// take the buffer, which then can never come back.
+// device has closed, whatever flags the driver left in it: waveInClose
+// refuses while the device still holds a buffer. False when the device would
+// not take the buffer, which then can never come back.
 bool ArmBuffer()
 {
-    WAVEHDR& header = *InUse->header;
-    if (HeaderFlags(header) & WHDR_INQUEUE)
-        return false;
+    WAVEHDR& header = InUse->header;
     header.lpData = reinterpret_cast<LPSTR>(InUse->samples);
-    header.dwBufferLength = dsp::CaptureSamples * sizeof InUse->samples[0];
+    header.dwBufferLength = sizeof InUse->samples;
     header.dwFlags = 0;
     header.dwBytesRecorded = 0;
     return wavein::Device.Prepare(WaveIn, &header) == MMSYSERR_NOERROR &&
            wavein::Device.AddBuffer(WaveIn, &header) == MMSYSERR_NOERROR;
 }
 
-bool BufferDone() { return (HeaderFlags(*InUse->header) & WHDR_DONE) != 0; }
-
 // A pass reads the first FftLength samples; a driver can hand the buffer back
 // with fewer recorded (an unplugged USB device returns it empty), and the rest
 // would be the last buffer's samples passed off as new ones.
 bool BufferFull()
 {
-    return InUse->header->dwBytesRecorded >= dsp::FftLength * sizeof InUse->samples[0];
+    return InUse->header.dwBytesRecorded >= dsp::FftLength * sizeof InUse->samples[0];
 }
 
 // Pumps until a full buffer is back or WaveIn is 0; false when the loop's own
 // waiting ran out first or the device would not take the buffer again. A
 // buffer that comes back short is queued again unused, and the time goes on
 // counting as if it had not come back: a device that only returns empty
-// buffers is as silent as one that returns none.
+// buffers is as silent as one that returns none. The flags are read once a
+// pass: a full buffer that came back between two readings would pass for a
+// short one.
 bool AwaitBuffer(Patience& patience)
 {
     for (;;) {
         const DWORD began = winlayer::platform::Calls.Milliseconds();
         winlayer::PumpOnce();
-        if (WaveIn == 0 || (BufferDone() && BufferFull()))
+        if (WaveIn == 0)
             return true;
-        if (BufferDone()) {
-            if (!UnprepareHeader(WaveIn, *InUse->header) || !ArmBuffer())
+        if (HeaderFlags(InUse->header) & WHDR_DONE) {
+            if (BufferFull())
+                return true;
+            if (!UnprepareHeader(WaveIn, InUse->header) || !ArmBuffer())
                 return false;
         }
         if (Exhausted(patience, winlayer::platform::Calls.Milliseconds() - began))
@@ -267,7 +301,7 @@ void CaptureLoop()
         if (WaveIn == 0)
             return;
 
-        if (!UnprepareHeader(WaveIn, *InUse->header)) {
+        if (!UnprepareHeader(WaveIn, InUse->header)) {
             GiveUpDevice();
             return;
         }
@@ -293,9 +327,20 @@ void StopCapture()
 
 void CloseWaveIn()
 {
-    if (WaveIn != 0 && !LetGo(WaveIn, *InUse->header))
-        InUse->stuck = WaveIn;
+    if (WaveIn != 0 && !LetGo(WaveIn, InUse->header)) {
+        InUse->holder = WaveIn;
+        InUse->next = Held;
+        Held = InUse;
+    }
     WaveIn = 0;
+}
+
+void ReleaseBuffers()
+{
+    AskHoldersAgain();
+    Slot* const last = InUse;
+    InUse = &First;
+    FreeIfUnused(last);
 }
 
 void ProcessBuffer(const int16_t* samples)

@@ -16,8 +16,8 @@ namespace capture {
 extern HWAVEIN WaveIn;                    // the open device; 0 whenever none is open
 extern int32_t InputDevice;               // device number for waveInOpen; -1 is the wave mapper
 extern WAVEFORMATEX CaptureFormat;        // PCM mono 16-bit at SampleRate, filled by StartCapture
-extern int16_t CaptureBuffer[dsp::CaptureSamples];  // the buffer the device fills
-extern WAVEHDR CaptureHeader;             // its header, pointing at CaptureBuffer
+extern int16_t (&CaptureBuffer)[dsp::CaptureSamples];  // the first buffer the device fills
+extern WAVEHDR& CaptureHeader;            // its header, pointing at CaptureBuffer
 // The window kind the user chose last in the selector; the pass uses it
 // while typing in the selector's field leaves no entry selected.
 extern int32_t WindowKindInUse;
@@ -42,8 +42,7 @@ std::string StartStopCaption();
 // Reads the rate buttons, opens InputDevice and records until stopped; every
 // full buffer is analysed and handed to BufferAnalysed. Returns when capture
 // has stopped, or at once (after a warning) when the device does not open or
-// devices that would not close may still hold both the buffer and the spare
-// that takes its place meanwhile (CloseWaveIn).
+// no buffer can be had for it.
 void StartCapture();
 
 // Queues the buffer and pumps messages until it comes back or WaveIn is 0;
@@ -65,10 +64,17 @@ void StopCapture();
 // Lets the device go and sets WaveIn to 0, the loop's stop signal: resets
 // it, waits up to half a second (without pumping) for the driver to hand the
 // buffer back, unprepares the buffer and closes the device, asking again
-// while the driver says it still holds the buffer. A device that will not
-// close keeps its buffer: it is asked again before every open, and until it
-// closes capture records into a spare buffer.
+// while the driver says it still holds the buffer. Once the device has
+// closed the buffer is the program's again, whatever its header still says.
+// A device that will not close keeps its buffer, each such device its own:
+// it is asked again before every open, and until it closes capture records
+// into another buffer.
 void CloseWaveIn();
+
+// At the program's end, once capture has stopped: every device that would
+// not close is asked once more, and the buffers made while devices held the
+// first one are freed, but for any that a device still holds.
+void ReleaseBuffers();
 
 // Runs the analysis pass on samples 0..1023 with the window kind currently
 // selected in the main window's selector, or WindowKindInUse while none is.

@@ -23,22 +23,50 @@ BOOL SystemStartProcess(const char* applicationName, char* commandLine,
 
 typedef HINSTANCE(WINAPI* ShellExecuteFunction)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 typedef HRESULT(WINAPI* CoInitializeExFunction)(void*, DWORD);
+typedef void(WINAPI* CoUninitializeFunction)();
+
+// ole32's two entries, looked up together at the first use.
+struct Ole32 {
+    CoInitializeExFunction initialise;
+    CoUninitializeFunction uninitialise;
+};
+
+const Ole32& Ole32Entries()
+{
+    static const Ole32 entries = [] {
+        HMODULE library = LoadSystemLibrary("ole32.dll");
+        return Ole32{Entry<CoInitializeExFunction>(library, "CoInitializeEx"),
+                     Entry<CoUninitializeFunction>(library, "CoUninitialize")};
+    }();
+    return entries;
+}
+
+HRESULT SystemInitialiseCom(DWORD model)
+{
+    if (!Ole32Entries().initialise || !Ole32Entries().uninitialise)
+        return E_NOTIMPL;
+    return Ole32Entries().initialise(nullptr, model);
+}
+
+void SystemUninitialiseCom() { Ole32Entries().uninitialise(); }
+
+// Whether this thread's COM was initialised for the shell and awaits its
+// CoUninitialize (EndShell).
+bool ComToBalance = false;
 
 // The shell is loaded at the first shell open, not at start-up: with the
 // libraries it pulls in it costs most of a megabyte and part of the start,
 // for a command most runs never use. The shell may hand the file to a
 // handler that is a COM object, so COM is initialised on this thread first,
 // as the shell asks of its callers: apartment-threaded, without OLE1's DDE.
-// Both stay loaded and initialised for the rest of the run.
+// A thread already in another apartment keeps it, and the shell is called
+// all the same. Once initialised COM stays so until EndShell.
 ShellExecuteFunction ShellExecuteEntry()
 {
-    static const ShellExecuteFunction entry = [] {
-        auto initialise =
-            Entry<CoInitializeExFunction>(LoadSystemLibrary("ole32.dll"), "CoInitializeEx");
-        if (initialise)
-            initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        return Entry<ShellExecuteFunction>(LoadSystemLibrary("shell32.dll"), "ShellExecuteA");
-    }();
+    if (!ComToBalance)
+        ComToBalance = SUCCEEDED(Calls.InitialiseCom(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    static const ShellExecuteFunction entry =
+        Entry<ShellExecuteFunction>(LoadSystemLibrary("shell32.dll"), "ShellExecuteA");
     return entry;
 }
 
@@ -68,11 +96,19 @@ BOOL SystemProcessorFeature(DWORD feature) { return IsProcessorFeaturePresent(fe
 // constructor of it would run before start-up has looked for SSE2.
 constexpr Functions SystemTable = {SystemLocalTime,    SystemStartProcess,
                                    SystemShellOpen,    SystemMilliseconds,
-                                   SystemWindowsVersion, SystemProcessorFeature};
+                                   SystemWindowsVersion, SystemProcessorFeature,
+                                   SystemInitialiseCom, SystemUninitialiseCom};
 
 }  // namespace
 
 Functions System() { return SystemTable; }
+
+void EndShell()
+{
+    if (ComToBalance)
+        Calls.UninitialiseCom();
+    ComToBalance = false;
+}
 
 std::string SystemFolder()
 {

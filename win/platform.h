@@ -1,7 +1,7 @@
-// The kernel32 and shell32 calls whose effect lies outside the program or
-// depends on the moment or the system: the local clock, the millisecond tick,
-// starting a process, the shell's open, the Windows version and the
-// processor's features. They sit
+// The kernel32, shell32 and ole32 calls whose effect lies outside the
+// program or depends on the moment or the system: the local clock, the
+// millisecond tick, starting a process, the shell's open and the COM it
+// needs, the Windows version and the processor's features. They sit
 // behind one table of functions so that tests can record what is asked
 // instead of starting programs; the production table calls the system
 // directly with the arguments it is given. Nothing here knows what the
@@ -37,6 +37,11 @@ struct Functions {
     // IsProcessorFeaturePresent: whether the processor has the feature (a
     // PF_ constant) and Windows lets programs use it.
     BOOL (*ProcessorFeature)(DWORD feature);
+    // CoInitializeEx(nullptr, model) and CoUninitialize of the system's
+    // ole32, for the shell open above; without ole32 the first answers
+    // E_NOTIMPL.
+    HRESULT (*InitialiseCom)(DWORD model);
+    void (*UninitialiseCom)();
 };
 
 // The table the program uses; starts as System(). Tests may replace it. It
@@ -46,6 +51,12 @@ extern Functions Calls;
 
 // The functions that call the system.
 Functions System();
+
+// Balances the COM initialisation of the first shell open, when it
+// succeeded (S_OK or S_FALSE), with one CoUninitialize; nothing when the
+// thread's apartment refused it or no shell was opened. Called once, at the
+// end of the program's run, on the thread that opened the shell.
+void EndShell();
 
 // The system folder as GetSystemDirectoryA names it, without a trailing
 // backslash; the 32-bit program on 64-bit Windows is sent on to SysWOW64 by

@@ -272,11 +272,14 @@ struct StallCase {
     DWORD atLeastMs, atMostMs;  // from the click on Start to the warning's end
     std::vector<std::string> calls;  // empty: too many to list
     bool emptyAfterFirst = false;    // later buffers come back at once, silent and empty
+    bool resetKeepsBuffer = false;   // the buffer stays queued, yet the device closes
+    int rounds = 1;                  // the same fault, Start after Start
 };
 
 // A device that stops delivering ends capture as Stop ends it and says so:
 // after the loop's own 5 s before the first buffer and 2 s after one, at
-// once when it will not take the buffer. The last spectrum stays.
+// once when it will not take the buffer. The last spectrum stays, the device
+// is closed, and the next Start records, however often the fault came.
 TEST_F(CaptureTest, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
 {
     const std::vector<std::string> armOnce = {"open", "start", "prepare", "add", "reset", "unprepare", "close"};
@@ -288,12 +291,15 @@ TEST_F(CaptureTest, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
         {"waveInPrepareHeader failing", true, false, -1, 0, 1800,
          {"open", "start", "prepare", "reset", "close"}},
         {"a buffer that returns once, then empty for ever", false, false, -1, 1900, 3500, {}, true},
+        // Each round leaves its buffer marked as queued on a closed device.
+        {"Wine's sound server dying three times", false, false, 1, 1900, 5000, {}, false, true, 3},
     };
     ExpectNextStartWorks("the first capture");
     for (const StallCase& c : cases) {
         scripted::Script script = ToneScript(c.buffersToDeliver);
         script.prepareFails = c.prepareFails;
         script.addBufferFails = c.addBufferFails;
+        script.resetKeepsBuffer = c.resetKeepsBuffer;
         if (c.emptyAfterFirst) {
             script.bytesRecorded = [](int index) -> DWORD { return index == 1 ? 4096 : 0; };
             script.fill = [](int16_t* samples, int count, int index) {
@@ -302,22 +308,30 @@ TEST_F(CaptureTest, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
                     scripted::FillTone(samples, count, 24, 16465.0);
             };
         }
-        scripted::Install(script);
-        dsp::Spectrum[24] = 1.0f;
-        const DWORD started = GetTickCount();
-        const std::vector<std::string> warnings = WarningsDuring([] { Capture::ClickStartStop(); });
-        const DWORD took = GetTickCount() - started;
+        for (int round = 1; round <= c.rounds; ++round) {
+            SCOPED_TRACE("round " + std::to_string(round));
+            scripted::Install(script);
+            dsp::Spectrum[24] = 1.0f;
+            const DWORD started = GetTickCount();
+            const std::vector<std::string> warnings = WarningsDuring([] { Capture::ClickStartStop(); });
+            const DWORD took = GetTickCount() - started;
 
-        EXPECT_EQ(warnings, std::vector<std::string>{Stopped}) << c.fault;
-        EXPECT_GE(took, c.atLeastMs) << c.fault;
-        EXPECT_LE(took, c.atMostMs) << c.fault;
-        if (!c.calls.empty())
-            EXPECT_EQ(scripted::Seen().calls, c.calls) << c.fault;
-        else
-            EXPECT_GT(scripted::Seen().queued, 100) << c.fault;
-        const bool toneKept = c.buffersToDeliver == 1 || c.emptyAfterFirst;
-        EXPECT_NEAR(dsp::Spectrum[24], toneKept ? 84300.0 : 1.0, 84.3) << c.fault;
-        ExpectIdle(c.fault);
+            EXPECT_EQ(warnings, std::vector<std::string>{Stopped}) << c.fault;
+            EXPECT_GE(took, c.atLeastMs) << c.fault;
+            EXPECT_LE(took, c.atMostMs) << c.fault;
+            if (!c.calls.empty()) {
+                EXPECT_EQ(scripted::Seen().calls, c.calls) << c.fault;
+            } else if (c.emptyAfterFirst) {
+                EXPECT_GT(scripted::Seen().queued, 100) << c.fault;
+            }
+            EXPECT_EQ(scripted::Seen().openHandles, 0) << c.fault;
+            if (!c.prepareFails && !c.addBufferFails) {
+                EXPECT_EQ(scripted::Seen().bufferAddresses.front(), capture::CaptureBuffer) << c.fault;
+            }
+            const bool toneKept = c.buffersToDeliver == 1 || c.emptyAfterFirst;
+            EXPECT_NEAR(dsp::Spectrum[24], toneKept ? 84300.0 : 1.0, 84.3) << c.fault;
+            ExpectIdle(c.fault);
+        }
         ExpectNextStartWorks(c.fault);
     }
 }

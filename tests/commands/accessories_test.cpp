@@ -2,6 +2,7 @@
 // the process and shell layer is handed, a real detached process, and the
 // About box's window, labels, pixels, font and objects.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -179,9 +180,24 @@ HINSTANCE RecordShell(HWND owner, const char* verb, const char* file, const char
     return reinterpret_cast<HINSTANCE>(ShellResult);
 }
 
+// COM as the shell open asks for it ("sta": apartment-threaded, without
+// OLE1's DDE) and its uninitialisation ("end"), answering ComAnswer.
+std::string ComCalls;
+HRESULT ComAnswer = S_OK;
+
+HRESULT RecordInitialise(DWORD model)
+{
+    ComCalls += model == (COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) ? "sta " : "other ";
+    return ComAnswer;
+}
+
+void RecordUninitialise() { ComCalls += "end "; }
+
 // The guide of the current directory (here not the test program's), and the
 // shell's result returned; a result of 32 or less (31: no program for .htm
-// files; 2, which the system answers here: no guide) also warns.
+// files; 2, which the system answers here: no guide) also warns. COM is
+// initialised for the first open and balanced once at the end, unless the
+// thread's apartment refused it; the shell is called either way.
 TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
 {
     winlayer::platform::Calls.ShellOpen = RecordShell;
@@ -199,10 +215,20 @@ TEST_F(Accessories, HelpOpensTheGuideOfTheCurrentDirectory)
             EXPECT_EQ(boxes[0].buttons, std::vector<std::string>{"OK"});
         }
     }
+    for (HRESULT answer : {S_OK, S_FALSE, RPC_E_CHANGED_MODE}) {
+        winlayer::platform::Calls = winlayer::platform::System();
+        winlayer::platform::Calls.InitialiseCom = RecordInitialise;
+        winlayer::platform::Calls.UninitialiseCom = RecordUninitialise;
+        ComAnswer = answer;
+        ComCalls.clear();
+        testsupport::StartMessageBoxWatch("Warning");
+        for (int open = 0; open < 2; ++open)
+            EXPECT_EQ(commands::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
+        EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 2u);
+        winlayer::platform::EndShell();
+        EXPECT_EQ(ComCalls, answer == RPC_E_CHANGED_MODE ? "sta sta " : "sta end ") << answer;
+    }
     winlayer::platform::Calls = winlayer::platform::System();
-    testsupport::StartMessageBoxWatch("Warning");
-    EXPECT_EQ(commands::ShowHelp(nullptr, WM_COMMAND, facts::IdMenuHelp, 0), SE_ERR_FNF);
-    EXPECT_EQ(testsupport::StopMessageBoxWatch().size(), 1u);
 
     // A folder whose name the ANSI code page cannot spell ("?" in its ANSI
     // name), holding the guide: the shell finds it (and, here, has no

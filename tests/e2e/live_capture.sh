@@ -12,11 +12,12 @@
 #             -inf dB, and after Stop a saved spectrum -inf on every line.
 #   noserver: with no audio server, Start must give "Wave input device didn't open!".
 #   serverdies: with a PulseAudio server of the script's own feeding the tone,
-#             Start, then the server is killed mid-capture: within 5 s the
-#             program must warn "Wave input device stopped!" and read
-#             "&Start", the next Start must warn that the device did not open,
-#             and once the server is back (restarted on the same socket) Start
-#             must record again. What Wine's winmm did meanwhile is printed.
+#             Start, then the server is killed mid-capture, three times in a
+#             row: each time within 5 s the program must warn "Wave input
+#             device stopped!" and read "&Start", the next Start must warn
+#             that the device did not open, and once the server is back
+#             (restarted on the same socket) Start must record again. What
+#             Wine's winmm did meanwhile is printed.
 # Every time the program must close with exit code 0.
 set -euo pipefail
 mode=$1 root=$2 build=$3
@@ -117,38 +118,46 @@ if [ "$mode" = noserver ]; then
   texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
 elif [ "$mode" = serverdies ]; then
   sleep 2
-  texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "capture is not running"
-  before=$(queued)
-  sleep 1
-  running=$(( $(queued) - before ))
-  [ "$running" -gt 5 ] || fail "only $running buffers in the second before the server died"
-  kill -KILL "$PULSE_PID"
-  wait "$PULSE_PID" 2>/dev/null || true
-  died=$(queued)
-  killed=$SECONDS
-  warning=$(wait_for_window "Warning" 50) || fail "no warning within 5 s of the server's death"
-  after=$(( $(queued) - died ))
-  failures=$(grep -c 'GetBuffer failed' "$work/wine.log" || true)
-  echo "winmm: $running buffers in the second before the server died, $after after it;" \
-       "$failures failed GetBuffer calls of its capture thread;" \
-       "the warning came $((SECONDS - killed)) s after the kill"
-  texts_of "Warning" | grep -qx "Wave input device stopped!" || fail "the warning has another text"
-  dismiss "$warning" "Warning" || fail "the warning did not close"
-  texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
-  keys "$main" alt+s
-  warning=$(wait_for_window "Warning") || fail "Start without a server gave no warning"
-  texts_of "Warning" | grep -qx "Wave input device didn't open!" || fail "the warning has another text"
-  dismiss "$warning" "Warning" || fail "the warning did not close"
-  texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "the button does not read &Start"
+  for round in 1 2 3; do
+    texts_of "Spectrum Analyzer" | grep -qx "&Stop" || fail "round $round: capture is not running"
+    before=$(queued)
+    sleep 1
+    running=$(( $(queued) - before ))
+    [ "$running" -gt 5 ] || fail "round $round: only $running buffers in the second before the server died"
+    kill -KILL "$PULSE_PID"
+    wait "$PULSE_PID" 2>/dev/null || true
+    died=$(queued)
+    killed=$SECONDS
+    warning=$(wait_for_window "Warning" 50) || fail "round $round: no warning within 5 s of the server's death"
+    after=$(( $(queued) - died ))
+    failures=$(grep -c 'GetBuffer failed' "$work/wine.log" || true)
+    echo "round $round: winmm: $running buffers in the second before the server died, $after after it;" \
+         "$failures failed GetBuffer calls of its capture thread so far;" \
+         "the warning came $((SECONDS - killed)) s after the kill"
+    stopped=$(texts_of "Warning" | grep -x "Wave input device.*") || true
+    echo "round $round: the warning reads \"$stopped\""
+    [ "$stopped" = "Wave input device stopped!" ] || fail "round $round: the warning has another text"
+    dismiss "$warning" "Warning" || fail "round $round: the warning did not close"
+    texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "round $round: the button does not read &Start"
+    keys "$main" alt+s
+    warning=$(wait_for_window "Warning") || fail "round $round: Start without a server gave no warning"
+    texts_of "Warning" | grep -qx "Wave input device didn't open!" || fail "round $round: the warning has another text"
+    echo "round $round: Start without the server: \"Wave input device didn't open!\""
+    dismiss "$warning" "Warning" || fail "round $round: the warning did not close"
+    texts_of "Spectrum Analyzer" | grep -qx "&Start" || fail "round $round: the button does not read &Start"
 
-  # The server comes back where it was; the next Start records again.
-  start_pulse "$PULSE_DIR" || fail "the script's own PulseAudio did not start again"
-  feed_tone
+    # The server comes back where it was; the next Start records again.
+    start_pulse "$PULSE_DIR" || fail "round $round: the script's own PulseAudio did not start again"
+    feed_tone
+    keys "$main" alt+s
+    wait_for_text "Spectrum Analyzer" "&Stop" || fail "round $round: Start did not record once the server was back"
+    echo "round $round: the server is back, and Start records again"
+  done
   back=$(queued)
-  keys "$main" alt+s
-  wait_for_text "Spectrum Analyzer" "&Stop" || fail "Start did not record once the server was back"
   sleep 1
-  [ $(( $(queued) - back )) -gt 5 ] || fail "no buffers came once the server was back"
+  recorded=$(( $(queued) - back ))
+  [ "$recorded" -gt 5 ] || fail "only $recorded buffers in a second once the server was back the third time"
+  echo "after the third death: $recorded buffers in a second"
   keys "$main" alt+s
   wait_for_text "Spectrum Analyzer" "&Start" || fail "Stop did not end the capture once the server was back"
 else

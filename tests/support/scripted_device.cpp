@@ -96,7 +96,7 @@ bool Relents(int& refusals)
 MMRESULT Unprepare(HWAVEIN, WAVEHDR* header)
 {
     CurrentRecord.calls.push_back("unprepare");
-    if (!Relents(CurrentScript.unprepareRefusals))
+    if ((header->dwFlags & WHDR_INQUEUE) || !Relents(CurrentScript.unprepareRefusals))
         return WAVERR_STILLPLAYING;
     header->dwFlags &= ~WHDR_PREPARED;
     return MMSYSERR_NOERROR;
@@ -106,6 +106,8 @@ MMRESULT Unprepare(HWAVEIN, WAVEHDR* header)
 MMRESULT Reset(HWAVEIN)
 {
     CurrentRecord.calls.push_back("reset");
+    if (CurrentScript.resetKeepsBuffer)
+        return MMSYSERR_ERROR;
     if (QueuedHeader && (QueuedHeader->dwFlags & WHDR_INQUEUE))
         QueuedHeader->dwFlags = (QueuedHeader->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
     return MMSYSERR_NOERROR;

@@ -22,9 +22,13 @@ struct Script {
     bool addBufferFails = false;
     // Unprepare, and Close, answer WAVERR_STILLPLAYING this many times before
     // they work, as a driver that still holds the buffer does; a negative
-    // count means every time.
+    // count means every time. Like winmm, Unprepare also refuses a buffer
+    // still in the queue.
     int unprepareRefusals = 0;
     int closeRefusals = 0;
+    // Reset fails and leaves the queued buffer in the queue, yet Close works:
+    // Wine's winmm once its sound server has died.
+    bool resetKeepsBuffer = false;
     // Buffers handed back done; the one queued after them never comes back
     // by itself (only a reset returns it). A negative count means every buffer.
     int buffersToDeliver = -1;
