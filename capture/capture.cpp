@@ -21,27 +21,35 @@ namespace {
 // holds it, else into a slot made for it; so nothing is allocated while
 // devices close as they should, and at most one made slot is not held.
 struct Slot {
+    WAVEHDR* header;
+    int16_t* samples;  // dsp::CaptureSamples of them
+    HWAVEIN holder;    // the device that would not close; 0 when none holds the buffer
+    Slot* next;        // the next held slot
+};
+
+// A slot made while the first is held, with the buffer it records into.
+struct MadeSlot {
+    Slot slot;
     WAVEHDR header;
     int16_t samples[dsp::CaptureSamples];
-    HWAVEIN holder;  // the device that would not close; 0 when none holds the buffer
-    Slot* next;      // the next held slot
 };
-Slot First = {};
-// The held slots, the newest first.
-Slot* Held = nullptr;
-// The slot of the device that is open or was opened last.
-Slot* InUse = &First;
 
 }  // namespace
 
 HWAVEIN WaveIn = 0;
 int32_t InputDevice = 0;
 WAVEFORMATEX CaptureFormat = {};
-int16_t (&CaptureBuffer)[dsp::CaptureSamples] = First.samples;
-WAVEHDR& CaptureHeader = First.header;
+int16_t CaptureBuffer[dsp::CaptureSamples] = {};
+WAVEHDR CaptureHeader = {};
 int32_t WindowKindInUse = 0;
 
 namespace {
+
+Slot First = {&CaptureHeader, CaptureBuffer, 0, nullptr};
+// The held slots, the newest first.
+Slot* Held = nullptr;
+// The slot of the device that is open or was opened last.
+Slot* InUse = &First;
 
 void Nothing() {}
 
@@ -129,7 +137,7 @@ bool LetGo(HWAVEIN handle, WAVEHDR& header)
 void FreeIfUnused(Slot* slot)
 {
     if (slot != &First && slot != InUse && slot->holder == 0)
-        delete slot;
+        delete reinterpret_cast<MadeSlot*>(slot);
 }
 
 // Asks the device of every held slot to close once more; the slot of one
@@ -138,7 +146,7 @@ void AskHoldersAgain()
 {
     for (Slot** link = &Held; *link != nullptr;) {
         Slot* slot = *link;
-        if (!LetGo(slot->holder, slot->header)) {
+        if (!LetGo(slot->holder, *slot->header)) {
             link = &slot->next;
             continue;
         }
@@ -159,11 +167,11 @@ bool ChooseFreeBuffer()
     if (First.holder == 0) {
         InUse = &First;
     } else if (InUse->holder != 0) {
-        InUse = new (std::nothrow) Slot();
-        if (InUse == nullptr) {
-            InUse = last;
+        MadeSlot* made = new (std::nothrow) MadeSlot();
+        if (made == nullptr)
             return false;
-        }
+        made->slot = Slot{&made->header, made->samples, 0, nullptr};
+        InUse = &made->slot;
     }
     FreeIfUnused(last);
     return true;
@@ -176,9 +184,9 @@ bool ChooseFreeBuffer()
 // not take the buffer, which then can never come back.
 bool ArmBuffer()
 {
-    WAVEHDR& header = InUse->header;
+    WAVEHDR& header = *InUse->header;
     header.lpData = reinterpret_cast<LPSTR>(InUse->samples);
-    header.dwBufferLength = sizeof InUse->samples;
+    header.dwBufferLength = dsp::CaptureSamples * sizeof InUse->samples[0];
     header.dwFlags = 0;
     header.dwBytesRecorded = 0;
     return wavein::Device.Prepare(WaveIn, &header) == MMSYSERR_NOERROR &&
@@ -190,7 +198,7 @@ bool ArmBuffer()
 // would be the last buffer's samples passed off as new ones.
 bool BufferFull()
 {
-    return InUse->header.dwBytesRecorded >= dsp::FftLength * sizeof InUse->samples[0];
+    return InUse->header->dwBytesRecorded >= dsp::FftLength * sizeof InUse->samples[0];
 }
 
 // Pumps until a full buffer is back or WaveIn is 0; false when the loop's own
@@ -207,10 +215,10 @@ bool AwaitBuffer(Patience& patience)
         winlayer::PumpOnce();
         if (WaveIn == 0)
             return true;
-        if (HeaderFlags(InUse->header) & WHDR_DONE) {
+        if (HeaderFlags(*InUse->header) & WHDR_DONE) {
             if (BufferFull())
                 return true;
-            if (!UnprepareHeader(WaveIn, InUse->header) || !ArmBuffer())
+            if (!UnprepareHeader(WaveIn, *InUse->header) || !ArmBuffer())
                 return false;
         }
         if (Exhausted(patience, winlayer::platform::Calls.Milliseconds() - began))
@@ -301,7 +309,7 @@ void CaptureLoop()
         if (WaveIn == 0)
             return;
 
-        if (!UnprepareHeader(WaveIn, InUse->header)) {
+        if (!UnprepareHeader(WaveIn, *InUse->header)) {
             GiveUpDevice();
             return;
         }
@@ -327,7 +335,7 @@ void StopCapture()
 
 void CloseWaveIn()
 {
-    if (WaveIn != 0 && !LetGo(WaveIn, InUse->header)) {
+    if (WaveIn != 0 && !LetGo(WaveIn, *InUse->header)) {
         InUse->holder = WaveIn;
         InUse->next = Held;
         Held = InUse;

@@ -16,8 +16,8 @@ namespace capture {
 extern HWAVEIN WaveIn;                    // the open device; 0 whenever none is open
 extern int32_t InputDevice;               // device number for waveInOpen; -1 is the wave mapper
 extern WAVEFORMATEX CaptureFormat;        // PCM mono 16-bit at SampleRate, filled by StartCapture
-extern int16_t (&CaptureBuffer)[dsp::CaptureSamples];  // the first buffer the device fills
-extern WAVEHDR& CaptureHeader;            // its header, pointing at CaptureBuffer
+extern int16_t CaptureBuffer[dsp::CaptureSamples];  // the first buffer the device fills
+extern WAVEHDR CaptureHeader;             // its header, pointing at CaptureBuffer
 // The window kind the user chose last in the selector; the pass uses it
 // while typing in the selector's field leaves no entry selected.
 extern int32_t WindowKindInUse;
