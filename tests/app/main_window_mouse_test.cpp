@@ -15,6 +15,7 @@
 #include "dsp/readings.h"
 #include "display/trace.h"
 #include "dsp/fft.h"
+#include "dsp/sizes.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/win32_test_support.h"
@@ -52,7 +53,7 @@ scripted::Script OneBuffer()
 // pinned in tests/display.
 std::string ReadoutOf(int bin)
 {
-    return display::ReadoutText(static_cast<float>(bin * 44100.0 / 1024),
+    return display::ReadoutText(static_cast<float>(bin * 44100.0 / dsp::FftLength),
                                 dsp::LevelInDecibelsSingle(dsp::Spectrum[bin], dsp::ReferenceLevel));
 }
 
@@ -267,8 +268,8 @@ TEST_F(MouseAndSliders, SilenceReadsMinusInfinityAndTheMouseStillWorks)
     size_t lines = 0;
     for (size_t at = 0; (at = exported.find("\t-inf\r\n", at)) != std::string::npos; ++at)
         ++lines;
-    EXPECT_EQ(lines, 513u);  // and no line with another level:
-    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\t'), 513);
+    EXPECT_EQ(lines, static_cast<size_t>(dsp::BinCount));  // and no line with another level:
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\t'), dsp::BinCount);
 
     CaptureOf([](int16_t* samples, int count, int) {
         scripted::FillTone(samples, count, ToneBin, 16465.0);
@@ -300,7 +301,8 @@ TEST_F(MouseAndSliders, AWidePlotReadsNothingBeyondTheSpectrum)
     Mouse(WM_MOUSEMOVE, 850);
     const std::string zoom = Text(facts::IdZoomReadout);
     EXPECT_EQ(zoom.substr(zoom.size() - 11), "Hz, -20.0dB") << zoom;
-    const int y = std::lround(float(H / std::log(84300.0)) * std::log(10.0));
+    const double reference = dsp::StartingReferenceLevel;
+    const int y = std::lround(float(H / std::log(reference)) * std::log(10.0));
     const std::vector<uint32_t> screen = Screen();
     for (int x = 0; x < W; x += 37)
         EXPECT_EQ(screen[y * W + x], Green) << x;
@@ -315,9 +317,10 @@ struct SliderRow { WPARAM key; int position; };
 TEST_F(MouseAndSliders, KeysMoveTheThumbTheLabelAndTheSetting)
 {
     const SliderRow offset[] = {{VK_UP, 9},   {VK_PRIOR, 7}, {VK_HOME, 0},
-                                {VK_DOWN, 1}, {VK_NEXT, 3},  {VK_END, 10}};
+                                {VK_DOWN, 1}, {VK_NEXT, 3},  {VK_END, display::OffsetSliderMax}};
     const SliderRow averages[] = {{VK_UP, 99},  {VK_PRIOR, 79}, {VK_HOME, 0},
-                                  {VK_NEXT, 20}, {VK_DOWN, 21},  {VK_END, 100}};
+                                  {VK_NEXT, 20}, {VK_DOWN, 21},
+                                  {VK_END, display::AveragesSliderMax}};
     // Each press on a painted plot: only the averages blank it.
     auto press = [this](int id, WPARAM key, int label, const SliderRow& row, const std::string& text) {
         Paint();
@@ -358,7 +361,7 @@ TEST_F(MouseAndSliders, AClickBesideTheThumbCounts)
 TEST_F(MouseAndSliders, EveryScrollRequestThatMovesTheThumbCounts)
 {
     // The position whose label the request leaves: the thumb's 6 or 67, the
-    // control's 3 or 66, or, for a request that is none, the 10 or 100 before.
+    // control's 3 or 66, or, for a request that is none, the maximum before.
     struct Row { int id; WORD code; int label; int32_t position; };
     const Row rows[] = {
         {facts::IdOffsetSlider, TB_THUMBTRACK, facts::IdOffsetLabel, 6},
@@ -366,18 +369,19 @@ TEST_F(MouseAndSliders, EveryScrollRequestThatMovesTheThumbCounts)
         {facts::IdAveragesSlider, TB_THUMBTRACK, facts::IdAveragesLabel, 67},
         {facts::IdAveragesSlider, TB_THUMBPOSITION, facts::IdAveragesLabel, 67},
         {facts::IdAveragesSlider, TB_PAGEDOWN, facts::IdAveragesLabel, 66},
-        {facts::IdAveragesSlider, 9, facts::IdAveragesLabel, 100},
+        {facts::IdAveragesSlider, 9, facts::IdAveragesLabel, display::AveragesSliderMax},
     };
     std::vector<Row> all(std::begin(rows), std::end(rows));
     for (WORD code : {TB_LINEUP, TB_LINEDOWN, TB_PAGEUP, TB_PAGEDOWN, TB_TOP, TB_BOTTOM, TB_ENDTRACK})
         all.push_back({facts::IdOffsetSlider, code, facts::IdOffsetLabel, 3});
-    all.push_back({facts::IdOffsetSlider, 9, facts::IdOffsetLabel, 10});
+    all.push_back({facts::IdOffsetSlider, 9, facts::IdOffsetLabel, display::OffsetSliderMax});
     for (const Row& row : all) {
         const bool offset = row.id == facts::IdOffsetSlider;
         const std::string expected = offset ? display::OffsetSettingAt(row.position).label
                                             : display::AveragesSettingAt(row.position).label;
         HWND slider = Control(row.id);
-        SendMessageA(slider, TBM_SETPOS, TRUE, offset ? 10 : 100);
+        SendMessageA(slider, TBM_SETPOS, TRUE,
+                     offset ? display::OffsetSliderMax : display::AveragesSliderMax);
         SendMessageA(facts::MainDialog, WM_VSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
         SendMessageA(slider, TBM_SETPOS, TRUE, offset ? 3 : 66);
         SendMessageA(facts::MainDialog, WM_VSCROLL, MAKEWPARAM(row.code, offset ? 6 : 67),

@@ -13,8 +13,10 @@
 #include "capture/capture.h"
 #include "display/drawing.h"
 #include "display/mouse.h"
+#include "display/sliders.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
+#include "dsp/sizes.h"
 #include "tests/app/hardening.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scripted_device.h"
@@ -69,8 +71,9 @@ Step Interaction(uint64_t phase)
     }
     case 14: {
         HWND slider = Control(facts::IdAveragesSlider);
-        SendMessageA(slider, TBM_SETPOS, TRUE, 100);
-        return {"interaction", facts::MainDialog, WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 100),
+        SendMessageA(slider, TBM_SETPOS, TRUE, display::AveragesSliderMax);
+        return {"interaction", facts::MainDialog, WM_VSCROLL,
+                MAKEWPARAM(TB_THUMBPOSITION, display::AveragesSliderMax),
                 reinterpret_cast<LPARAM>(slider), 0};
     }
     default: return Mouse(WM_MOUSEMOVE, 5, false);
@@ -171,7 +174,7 @@ TEST_F(Soak, ScriptedBuffersWithMouseAndSlidersStayFlat)
     // The averages slider ends each cycle at one average: the spectrum is the
     // last buffer's, its tone the highest bin.
     int highest = 3;
-    for (int bin = 3; bin <= 512; ++bin) {
+    for (int bin = 3; bin <= dsp::HalfLength; ++bin) {
         if (dsp::Spectrum[bin] > dsp::Spectrum[highest])
             highest = bin;
     }

@@ -6,6 +6,7 @@
 #include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
+#include "dsp/sizes.h"
 #include "tests/support/win32_test_support.h"
 #include "win/routing.h"
 
@@ -135,7 +136,7 @@ TEST_F(CaptureTest, AToneBufferEndsAsThePeakInSpectrumAndOnThePlot)
     ClickStartStop();
 
     EXPECT_NEAR(dsp::Spectrum[24], 84300.0, 84300.0 * 0.001);
-    for (int bin = 1; bin <= 512; ++bin)
+    for (int bin = 1; bin <= dsp::HalfLength; ++bin)
         if (bin != 24) {
             EXPECT_LT(dsp::Spectrum[bin], dsp::Spectrum[24]) << "bin " << bin;
         }
@@ -157,13 +158,19 @@ void CountAnalysed()
     ShowAnalysed();
 }
 
-// A buffer that comes back holding less than the 2048 bytes a pass reads
-// (2046 bytes, or none) goes back to the device unanalysed; 2048 are enough.
+// The bytes of the block a pass reads.
+constexpr DWORD BlockBytes = dsp::FftLength * sizeof(int16_t);
+
+// A buffer that comes back holding less than the block a pass reads (two
+// bytes short, or none) goes back to the device unanalysed; a whole block is
+// enough.
 TEST_F(CaptureTest, OnlyBuffersThatHoldAWholeBlockAreAnalysed)
 {
     scripted::Script script;
     script.buffersToDeliver = 8;
-    script.bytesRecorded = [](int index) -> DWORD { return index % 2 ? 2048 : index % 4 ? 2046 : 0; };
+    script.bytesRecorded = [](int index) -> DWORD {
+        return index % 2 ? BlockBytes : index % 4 ? BlockBytes - 2 : 0;
+    };
     script.fill = [](int16_t* samples, int count, int index) {
         scripted::FillTone(samples, count, index % 2 ? 24 : 48, 16465.0);
     };
@@ -384,7 +391,7 @@ void FollowSteps(int index)
 {
     if (index < 2)
         return;
-    const float* top = std::max_element(dsp::Spectrum, dsp::Spectrum + 513);
+    const float* top = std::max_element(dsp::Spectrum, dsp::Spectrum + dsp::BinCount);
     Passes.push_back({dsp::WindowKind, testsupport::WindowText(Selector()),
                       static_cast<int>(top - dsp::Spectrum)});
     const size_t step = static_cast<size_t>(index - 2);

@@ -17,6 +17,7 @@
 #include "display/mouse.h"
 #include "display/surface.h"
 #include "dsp/fft.h"
+#include "dsp/sizes.h"
 #include "commands/about.h"
 #include "commands/accessories.h"
 #include "commands/savefft.h"
@@ -301,7 +302,9 @@ TEST_F(CaptureTest, ADeviceThatStopsDeliveringEndsCaptureWithAWarning)
         script.addBufferFails = c.addBufferFails;
         script.resetKeepsBuffer = c.resetKeepsBuffer;
         if (c.emptyAfterFirst) {
-            script.bytesRecorded = [](int index) -> DWORD { return index == 1 ? 4096 : 0; };
+            script.bytesRecorded = [](int index) -> DWORD {
+                return index == 1 ? dsp::CaptureSamples * sizeof(int16_t) : 0;
+            };
             script.fill = [](int16_t* samples, int count, int index) {
                 std::fill(samples, samples + count, 0);
                 if (index == 1)

@@ -87,9 +87,12 @@ protected:
         dsp::Spectrum[1] = 84300.0f;   // the reference: 0.00 dB
         dsp::Spectrum[2] = 8430.0f;    // a tenth: -20.00
         dsp::Spectrum[4] = 42150.0f;   // a half: -6.02
-        dsp::Spectrum[512] = 843.0f;   // a hundredth: -40.00
+        dsp::Spectrum[dsp::HalfLength] = 843.0f;  // a hundredth: -40.00
     }
-    static std::string Expected() { return commands::BuildSpectrumText(dsp::Spectrum, 44100, 84300); }
+    static std::string Expected()
+    {
+        return commands::BuildSpectrumText(dsp::Spectrum, 44100, dsp::StartingReferenceLevel);
+    }
     static std::vector<testsupport::SeenMessageBox> SaveWatchingWarnings()
     {
         testsupport::StartMessageBoxWatch("Warning");

@@ -1,5 +1,6 @@
 // The spectrum text: its shape, the frequency and level fields for chosen
 // spectra and rates (expected texts worked out by hand), and the logarithm rule.
+#include "dsp/fft.h"
 #include "dsp/sizes.h"
 #include "commands/spectrumtext.h"
 
@@ -11,7 +12,10 @@
 
 namespace {
 
-constexpr int32_t Reference = 84300;
+constexpr int32_t Reference = dsp::StartingReferenceLevel;
+
+// One line per bin of the spectrum in use.
+constexpr size_t LineCount = dsp::BinCount;
 
 // The text split at "\r\n"; the part after the last one must be empty.
 std::vector<std::string> Lines(const std::string& text)
@@ -43,24 +47,24 @@ bool HasMaskShape(const std::string& field, size_t decimals)
 
 TEST(ExportSpectrumText, BeforeTheFirstStartEveryLineReadsMinusInfinity)
 {
-    const std::vector<float> spectrum(1024, 0.0f);
+    const std::vector<float> spectrum(dsp::FftLength, 0.0f);
     const std::string text = commands::BuildSpectrumText(spectrum.data(), 0, Reference);
     const auto lines = Lines(text);
-    ASSERT_EQ(lines.size(), 513u);
+    ASSERT_EQ(lines.size(), LineCount);
     for (const std::string& line : lines)
         EXPECT_EQ(line, "0.0\t-inf");
-    EXPECT_EQ(text.size(), 513u * 10u);
+    EXPECT_EQ(text.size(), LineCount * 10u);
 }
 
 TEST(ExportSpectrumText, EveryLineIsFrequencyTabLevel)
 {
-    std::vector<float> spectrum(1024);
-    for (int32_t i = 0; i < 1024; ++i)
+    std::vector<float> spectrum(dsp::FftLength);
+    for (int32_t i = 0; i < dsp::FftLength; ++i)
         spectrum[i] = 0.37f * static_cast<float>(i * i) + 0.01f;
     for (int32_t rate : {11025, 22050, 44100}) {
         SCOPED_TRACE(rate);
         const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), rate, Reference));
-        ASSERT_EQ(lines.size(), static_cast<size_t>(dsp::BinCount));
+        ASSERT_EQ(lines.size(), LineCount);
         for (const std::string& line : lines) {
             ASSERT_EQ(line.find('\t'), line.rfind('\t')) << line;
             ASSERT_NE(line.find('\t'), std::string::npos) << line;
@@ -85,22 +89,22 @@ TEST(ExportSpectrumText, FrequencyOfEachBin)
         {44100, 24, "1033.6"},    // 1033.59375
         {44100, 256, "11025.0"},
         {44100, 511, "22006.9"},  // 22006.93359375
-        {44100, 512, "22050.0"},
+        {44100, dsp::HalfLength, "22050.0"},
         {22050, 1, "21.5"},       // 21.533203125
         {22050, 3, "64.6"},       // 64.599609375
-        {22050, 512, "11025.0"},
+        {22050, dsp::HalfLength, "11025.0"},
         {11025, 1, "10.8"},       // 10.7666015625
         {11025, 3, "32.3"},       // 32.2998046875
         {11025, 128, "1378.1"},   // 1378.125
-        {11025, 512, "5512.5"},
+        {11025, dsp::HalfLength, "5512.5"},
         // An exact binary half of the last digit goes to the even neighbour.
         {11025, 256, "2756.2"},   // 2756.25
         {11025, 384, "4134.4"},   // 4134.375
     };
-    const std::vector<float> spectrum(1024, 0.0f);
+    const std::vector<float> spectrum(dsp::FftLength, 0.0f);
     for (int32_t rate : {11025, 22050, 44100}) {
         const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), rate, Reference));
-        ASSERT_EQ(lines.size(), 513u);
+        ASSERT_EQ(lines.size(), LineCount);
         for (const FrequencyCase& c : cases) {
             if (c.rate == rate) {
                 EXPECT_EQ(FrequencyField(lines[c.bin]), c.field) << rate << " Hz, bin " << c.bin;
@@ -112,9 +116,9 @@ TEST(ExportSpectrumText, FrequencyOfEachBin)
 TEST(ExportSpectrumText, AWideRateKeepsEveryDigit)
 {
     // 512 x 2147483647 / 1024 = 1073741823.5; the product overflows 32 bits.
-    const std::vector<float> spectrum(1024, 0.0f);
+    const std::vector<float> spectrum(dsp::FftLength, 0.0f);
     const auto high = Lines(commands::BuildSpectrumText(spectrum.data(), 2147483647, Reference));
-    EXPECT_EQ(FrequencyField(high[512]), "1073741823.5");
+    EXPECT_EQ(FrequencyField(high[dsp::HalfLength]), "1073741823.5");
     EXPECT_EQ(FrequencyField(high[1]), "2097152.0");  // 2097151.9990234375
     const auto low = Lines(commands::BuildSpectrumText(spectrum.data(), -44100, Reference));
     EXPECT_EQ(FrequencyField(low[1]), "-43.1");
@@ -144,20 +148,20 @@ TEST(ExportSpectrumText, LevelOfEachBinAgainstTheReference)
         {200, 167767.04f, "5.98"},
         // The smallest positive single still has a logarithm.
         {511, std::numeric_limits<float>::denorm_min(), "-995.59"},
-        {512, 843.0f, "-40.00"},
+        {dsp::HalfLength, 843.0f, "-40.00"},
     };
-    std::vector<float> spectrum(1024, 0.0f);
+    std::vector<float> spectrum(dsp::FftLength, 0.0f);
     // Entries the export must not read.
-    for (int32_t i = 513; i < 1024; ++i)
+    for (int32_t i = dsp::BinCount; i < dsp::FftLength; ++i)
         spectrum[i] = 1e30f;
     for (const LevelCase& c : cases)
         spectrum[c.bin] = c.amplitude;
     const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 44100, Reference));
-    ASSERT_EQ(lines.size(), 513u);
+    ASSERT_EQ(lines.size(), LineCount);
     for (const LevelCase& c : cases)
         EXPECT_EQ(LevelField(lines[c.bin]), c.field) << "bin " << c.bin;
     EXPECT_EQ(lines[9], "387.6\t-inf");  // 387.59765625, an empty bin
-    EXPECT_EQ(lines[512], "22050.0\t-40.00");
+    EXPECT_EQ(lines[dsp::HalfLength], "22050.0\t-40.00");
 }
 
 // An amplitude of 0 (of either sign) reads -inf; the other levels without a
@@ -167,22 +171,22 @@ TEST(ExportSpectrumText, LevelsWithoutALogarithmReadZero)
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float values[] = {0.0f, -0.0f, -8430.0f, -84300.0f, -1e-30f, inf, -inf, nan};
-    std::vector<float> spectrum(1024, 0.0f);
+    std::vector<float> spectrum(dsp::FftLength, 0.0f);
     for (size_t n = 0; n < sizeof values / sizeof values[0]; ++n)
         spectrum[10 + n] = values[n];
     const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 22050, Reference));
-    ASSERT_EQ(lines.size(), 513u);
+    ASSERT_EQ(lines.size(), LineCount);
     for (size_t n = 0; n < sizeof values / sizeof values[0]; ++n)
         EXPECT_EQ(LevelField(lines[10 + n]), n < 2 ? "-inf" : "0.00") << "value " << values[n];
 }
 
 TEST(ExportSpectrumText, AReferenceWithoutALogarithmReadsZero)
 {
-    std::vector<float> spectrum(1024, 8430.0f);
+    std::vector<float> spectrum(dsp::FftLength, 8430.0f);
     spectrum[0] = 0.0f;  // no signal: -inf whatever the reference
     for (int32_t reference : {0, -84300}) {
         const auto lines = Lines(commands::BuildSpectrumText(spectrum.data(), 44100, reference));
-        ASSERT_EQ(lines.size(), 513u);
+        ASSERT_EQ(lines.size(), LineCount);
         for (size_t n = 0; n < lines.size(); ++n)
             ASSERT_EQ(LevelField(lines[n]), n == 0 ? "-inf" : "0.00")
                 << "reference " << reference << ": " << lines[n];
@@ -191,7 +195,7 @@ TEST(ExportSpectrumText, AReferenceWithoutALogarithmReadsZero)
 
 TEST(ExportSpectrumText, SameStateGivesTheSameText)
 {
-    std::vector<float> spectrum(1024, 0.0f);
+    std::vector<float> spectrum(dsp::FftLength, 0.0f);
     spectrum[24] = 8430.0f;
     const std::string first = commands::BuildSpectrumText(spectrum.data(), 44100, Reference);
     EXPECT_EQ(commands::BuildSpectrumText(spectrum.data(), 44100, Reference), first);

@@ -2,6 +2,8 @@
 // positions.
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/fft.h"
+#include "dsp/sizes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +16,30 @@ namespace {
 using display::LinearScale;
 using display::LogarithmicScale;
 
-constexpr int32_t Reference = 84300;
+constexpr int32_t Reference = dsp::StartingReferenceLevel;
+
+// The spectrum's last entry, where every index past the end is held.
+constexpr int32_t Last = dsp::FftLength - 1;
 
 TEST(AxisMapping, LogAxisFactorIsTheSingleAboveTheExactValue)
 {
     EXPECT_EQ(display::LogAxisFactor, 41.036659240722656f);
-    EXPECT_EQ(display::LogAxisFactor, static_cast<float>(1024.0 / (4.0 * std::log(512.0))));
-    EXPECT_GT(static_cast<double>(display::LogAxisFactor), 1024.0 / (4.0 * std::log(512.0)));
+    const double exact = dsp::FftLength / (4.0 * std::log(double{dsp::HalfLength}));
+    EXPECT_EQ(display::LogAxisFactor, static_cast<float>(exact));
+    EXPECT_GT(static_cast<double>(display::LogAxisFactor), exact);
 }
 
 TEST(AxisMapping, BinToXOnBothScales)
 {
     struct Case { int32_t bin, logX; };
     const Case cases[] = {{1, 0}, {2, 56}, {3, 90}, {10, 188}, {46, 314}, {47, 314},
-                          {100, 376}, {511, 510}, {512, 512}};
+                          {100, 376}, {511, 510}, {dsp::HalfLength, 512}};
     for (const Case& c : cases) {
         EXPECT_EQ(display::BinToX(c.bin, LinearScale), c.bin);
         EXPECT_EQ(display::BinToX(c.bin, LogarithmicScale), c.logX) << "bin " << c.bin;
     }
     // Only even columns occur on the logarithmic axis.
-    for (int32_t bin = 1; bin <= 512; ++bin)
+    for (int32_t bin = 1; bin <= dsp::HalfLength; ++bin)
         EXPECT_EQ(display::BinToX(bin, LogarithmicScale) % 2, 0) << "bin " << bin;
 }
 
@@ -54,7 +60,7 @@ TEST(AxisMapping, XToBinOnBothScales)
 TEST(AxisMapping, XToBinSaturatesOnAbsurdlyWidePlots)
 {
     EXPECT_EQ(display::XToBin(100000, LogarithmicScale), INT32_MAX);
-    EXPECT_EQ(display::SpectrumIndex(display::XToBin(100000, LogarithmicScale)), 1023);
+    EXPECT_EQ(display::SpectrumIndex(display::XToBin(100000, LogarithmicScale)), Last);
 }
 
 TEST(AxisMapping, LevelToY)
@@ -105,8 +111,9 @@ TEST(AxisMapping, SpectrumIndexStaysInTheArray)
 {
     struct Case { double bin; int32_t index; };
     const Case cases[] = {{-1e300, 0}, {-1, 0}, {0, 0}, {NAN, 0}, {2.5, 2}, {3.5, 4},
-                          {512, 512}, {1023, 1023}, {1023.4, 1023}, {1024, 1023}, {1496, 1023},
-                          {double(int64_t(1) << 40), 1023}, {INFINITY, 1023}};
+                          {dsp::HalfLength, dsp::HalfLength}, {Last, Last}, {Last + 0.4, Last},
+                          {dsp::FftLength, Last}, {1496, Last},
+                          {double(int64_t(1) << 40), Last}, {INFINITY, Last}};
     for (const Case& c : cases)
         EXPECT_EQ(display::SpectrumIndex(c.bin), c.index) << "bin " << c.bin;
 }

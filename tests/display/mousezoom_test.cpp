@@ -4,6 +4,8 @@
 #include "display/mousezoom.h"
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/fft.h"
+#include "dsp/sizes.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +23,12 @@ using display::MouseState;
 using display::MouseStep;
 using display::ZoomState;
 
-constexpr int32_t Reference = 84300;
+constexpr int32_t Reference = dsp::StartingReferenceLevel;
 
 // A plot 520 pixels wide at 44100 Hz over a spectrum whose entries the tests
 // set; a buffer has been processed unless a test says otherwise.
 struct Plot {
-    std::vector<float> spectrum = std::vector<float>(1024, 0.0f);
+    std::vector<float> spectrum = std::vector<float>(dsp::FftLength, 0.0f);
     display::PlotContext context{520, LinearScale, 44100, Reference, nullptr, true};
     Plot() { context.spectrum = spectrum.data(); }
 
@@ -338,23 +340,23 @@ TEST(MouseZoom, ZoomOfALogarithmicBand)
     const MouseState band{0, 0.0f, 1, 0, 0, 28, 256};
     const int32_t first = display::XToBin(56, LogarithmicScale);
     EXPECT_EQ(plot.Step(band, MouseEvent::Move, 1).state.CursorFrequency,
-              static_cast<float>(first * 44100.0 / 1024));
+              static_cast<float>(first * 44100.0 / dsp::FftLength));
     EXPECT_EQ(plot.Step(band, MouseEvent::Move, 520).state.CursorFrequency, 22050.0f);
 }
 
 // ---- Limits ----------------------------------------------------------------
 
-// 1024 entries between two blocks of guards at +60 dB, a level no entry
-// holds: bins 0..512 at amplitude 1 (-98.5 dB), the rest empty (-inf).
+// FftLength entries between two blocks of as many guards at +60 dB, a level no
+// entry holds: bins 0..HalfLength at amplitude 1 (-98.5 dB), the rest empty (-inf).
 struct GuardedSpectrum {
     std::vector<float> memory;
     const float* entries;
-    GuardedSpectrum() : memory(1024, 1000.0f * Reference)
+    GuardedSpectrum() : memory(dsp::FftLength, 1000.0f * Reference)
     {
-        memory.insert(memory.end(), 513, 1.0f);
-        memory.insert(memory.end(), 511, 0.0f);
-        memory.insert(memory.end(), 1024, 1000.0f * Reference);
-        entries = memory.data() + 1024;
+        memory.insert(memory.end(), dsp::BinCount, 1.0f);
+        memory.insert(memory.end(), dsp::FftLength - dsp::BinCount, 0.0f);
+        memory.insert(memory.end(), dsp::FftLength, 1000.0f * Reference);
+        entries = memory.data() + dsp::FftLength;
     }
 };
 
@@ -405,7 +407,7 @@ TEST(MouseZoomLimits, EveryWidthOnBothScales)
                                                            x, plot).state.CursorFrequency;
                 const int32_t bin = display::ReadoutBin(frequency, 44100);
                 ASSERT_GE(bin, 0);
-                ASSERT_LE(bin, 1023);
+                ASSERT_LE(bin, dsp::FftLength - 1);
             }
         }
 }

@@ -32,7 +32,7 @@ TEST(OffsetSlider, PositionsBeyondTheRangeTakeTheNearestEnd)
 {
     EXPECT_EQ(display::OffsetSettingAt(-1).multiplier, 100000);
     EXPECT_EQ(display::OffsetSettingAt(-65535).label, "Offset + 100dB");
-    EXPECT_EQ(display::OffsetSettingAt(11).multiplier, 1);
+    EXPECT_EQ(display::OffsetSettingAt(display::OffsetSliderMax + 1).multiplier, 1);
     EXPECT_EQ(display::OffsetSettingAt(65535).label, "Offset + 0dB");
 }
 
@@ -63,9 +63,9 @@ TEST(AveragesSlider, WholeStepsGiveExactPowersOfTwo)
 TEST(AveragesSlider, EveryPositionCountsUpFromOneTo1024)
 {
     float previous = 2.0f;
-    for (int32_t position = 100; position >= 0; --position) {
+    for (int32_t position = display::AveragesSliderMax; position >= 0; --position) {
         const display::AveragesSetting setting = display::AveragesSettingAt(position);
-        const double exact = std::pow(2.0, (100 - position) / 10.0);
+        const double exact = std::pow(2.0, (display::AveragesSliderMax - position) / 10.0);
         EXPECT_NEAR(setting.factor, 1.0 / exact, 1e-7 / exact) << "position " << position;
         EXPECT_LT(setting.factor, previous) << "position " << position;
         previous = setting.factor;
@@ -83,7 +83,7 @@ TEST(AveragesSlider, EveryPositionCountsUpFromOneTo1024)
 TEST(AveragesSlider, PositionsBeyondTheRangeTakeTheNearestEnd)
 {
     EXPECT_EQ(display::AveragesSettingAt(-3).label, "1024 Averages");
-    EXPECT_EQ(display::AveragesSettingAt(101).factor, 1.0f);
+    EXPECT_EQ(display::AveragesSettingAt(display::AveragesSliderMax + 1).factor, 1.0f);
 }
 
 TEST(SliderRequest, PositionToApply)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dsp/fft.h"
+#include "dsp/sizes.h"
 
 namespace dsptest {
 
@@ -41,10 +42,10 @@ struct Lcg {
     }
 };
 
-// A capture buffer: 2048 samples, of which the pass reads the first 1024.
+// A capture buffer: CaptureSamples samples, of which the pass reads the first FftLength.
 inline std::vector<int16_t> NoiseBlock(Lcg& lcg, int32_t amplitude)
 {
-    std::vector<int16_t> block(2048);
+    std::vector<int16_t> block(dsp::CaptureSamples);
     for (int16_t& s : block)
         s = lcg.Sample(amplitude);
     return block;
@@ -52,15 +53,15 @@ inline std::vector<int16_t> NoiseBlock(Lcg& lcg, int32_t amplitude)
 
 inline std::vector<int16_t> ConstantBlock(int16_t value)
 {
-    return std::vector<int16_t>(2048, value);
+    return std::vector<int16_t>(dsp::CaptureSamples, value);
 }
 
 // peak * sin(2 pi bin n / FftLength), rounded to integers.
 inline std::vector<int16_t> SineBlock(int bin, double peak)
 {
     const long double pi = 3.14159265358979323846264338327950288L;
-    std::vector<int16_t> block(2048);
-    for (int n = 0; n < 2048; ++n) {
+    std::vector<int16_t> block(dsp::CaptureSamples);
+    for (int n = 0; n < dsp::CaptureSamples; ++n) {
         const int phase = (bin * n) % dsp::FftLength;
         const long double v = peak * std::sin(2.0L * pi * phase / dsp::FftLength);
         block[n] = static_cast<int16_t>(std::lround(static_cast<double>(v)));

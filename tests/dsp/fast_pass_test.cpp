@@ -54,15 +54,15 @@ struct PassState {
 // Square wave of full scale, `period` samples long, starting high or low.
 std::vector<int16_t> SquareBlock(int period, bool low)
 {
-    std::vector<int16_t> block(2048);
-    for (int n = 0; n < 2048; ++n)
+    std::vector<int16_t> block(dsp::CaptureSamples);
+    for (int n = 0; n < dsp::CaptureSamples; ++n)
         block[n] = ((n % period) < period / 2) != low ? 32767 : -32768;
     return block;
 }
 
 std::vector<int16_t> ImpulseBlock(int at, int16_t value)
 {
-    std::vector<int16_t> block(2048, 0);
+    std::vector<int16_t> block(dsp::CaptureSamples, 0);
     block[at] = value;
     return block;
 }

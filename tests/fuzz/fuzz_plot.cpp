@@ -1,9 +1,10 @@
 // The plot's mappings for any plot width 1 to 4096 and height 1 to 4096, any
 // x, any band ends and any amplitude, then a run of mouse events through
 // StepMouse from a start state (the program's, or any values at all). Every
-// index into the spectrum lies in 0..1023 (the spectrum is a heap block of
-// exactly 1024 entries), the mappings keep their order and ranges, and the
-// mouse steps only ever produce the three zoom states with ordered bands.
+// index into the spectrum lies in 0..FftLength - 1 (the spectrum is a heap
+// block of exactly FftLength entries), the mappings keep their order and
+// ranges, and the mouse steps only ever produce the three zoom states with
+// ordered bands.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,8 +14,10 @@
 #include "display/mousezoom.h"
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/fft.h"
 #include "dsp/readings.h"
 #include "dsp/numeric.h"
+#include "dsp/sizes.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -37,7 +40,7 @@ void CheckAxes(int32_t x, int32_t bin, int32_t width)
     const int32_t index = display::SpectrumIndex(logBin);
     FUZZ_CHECK(index >= 0 && index <= LastEntry, "SpectrumIndex(%d) = %d", logBin, index);
 
-    if (bin >= 1 && bin <= 512) {
+    if (bin >= 1 && bin <= dsp::HalfLength) {
         const int32_t bx = display::BinToX(bin, LogarithmicScale);
         FUZZ_CHECK(bx >= 0 && bx <= 512 && bx % 2 == 0, "BinToX(%d) = %d", bin, bx);
         if (bin > 1)
@@ -206,7 +209,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t width = input.ConsumeIntegralInRange<int32_t>(1, 4096);
     const int32_t height = input.ConsumeIntegralInRange<int32_t>(1, 4096);
     const int32_t scale = input.ConsumeBool() ? LogarithmicScale : LinearScale;
-    const int32_t reference = input.ConsumeBool() ? 84300 : input.ConsumeIntegral<int32_t>();
+    const int32_t reference =
+        input.ConsumeBool() ? dsp::StartingReferenceLevel : input.ConsumeIntegral<int32_t>();
     const int32_t rate = input.ConsumeIntegral<int32_t>();
     const int32_t x = input.ConsumeIntegral<int32_t>();
     const int32_t bin = input.ConsumeIntegral<int32_t>();

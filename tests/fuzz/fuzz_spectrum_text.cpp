@@ -1,6 +1,6 @@
 // The export text with any spectrum content (NaNs, infinities, negatives,
 // subnormals), any sample rate and any reference level: never a read past
-// spectrum[512], always 513 lines of "<frequency 0.0>\t<level 0.00>\r\n",
+// spectrum[HalfLength], always BinCount lines of "<frequency 0.0>\t<level 0.00>\r\n",
 // the frequency that of the bin, the level 20 log10(a / reference) rounded,
 // -inf for an amplitude of 0, or 0.00 where that logarithm does not exist.
 #include <cmath>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "dsp/fft.h"
 #include "dsp/numeric.h"
 #include "dsp/sizes.h"
 #include "commands/spectrumtext.h"
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     const int32_t rate = input.ConsumeIntegral<int32_t>();
-    const int32_t reference = input.ConsumeBool() ? 84300 : input.ConsumeIntegral<int32_t>();
+    const int32_t reference =
+        input.ConsumeBool() ? dsp::StartingReferenceLevel : input.ConsumeIntegral<int32_t>();
     const auto spectrum = fuzz::ConsumeArray<float>(input, dsp::BinCount);
 
     const std::string text = commands::BuildSpectrumText(spectrum.get(), rate, reference);
@@ -70,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CheckLine(line, bin, spectrum[bin], rate, reference);
         rest.remove_prefix(end + 2);
     }
-    FUZZ_CHECK(rest.empty(), "%zu characters after line 513", rest.size());
+    FUZZ_CHECK(rest.empty(), "%zu characters after line %d", rest.size(), dsp::BinCount);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "tests/support/scripted_device.h"
 
 #include "capture/wavein.h"
+#include "dsp/sizes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -179,7 +180,8 @@ void FillTone(int16_t* samples, int count, int bin, double peak)
 {
     const double pi = 3.14159265358979323846;
     for (int i = 0; i < count; ++i)
-        samples[i] = static_cast<int16_t>(std::lround(peak * std::sin(2.0 * pi * bin * i / 1024.0)));
+        samples[i] = static_cast<int16_t>(
+            std::lround(peak * std::sin(2.0 * pi * bin * i / dsp::FftLength)));
 }
 
 }  // namespace scripted

@@ -77,7 +77,7 @@ Record& Seen();
 // Number of calls named `name` in Seen().calls.
 int CountCalls(const char* name);
 
-// samples[i] = nearest(peak * sin(2 pi bin i / 1024)): a tone exactly on a bin.
+// samples[i] = nearest(peak * sin(2 pi bin i / FftLength)): a tone exactly on a bin.
 void FillTone(int16_t* samples, int count, int bin, double peak);
 
 }  // namespace scripted
