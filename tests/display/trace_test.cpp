@@ -2,6 +2,7 @@
 // index whatever the plot size.
 #include "display/axes.h"
 #include "display/trace.h"
+#include "dsp/fft.h"
 #include "dsp/readings.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ namespace {
 using display::LinearScale;
 using display::LogarithmicScale;
 
-constexpr int32_t Reference = 84300;
+constexpr int32_t Reference = dsp::StartingReferenceLevel;
 
 // A spectrum of FftLength entries inside guard entries whose amplitude
 // (1000 R) maps to y = -207 on a 340-pixel plot, a row no in-bounds entry can
