@@ -99,6 +99,8 @@ why_signing_failed() {
   case $1 in
     *[Ww]rong\ password*|*mac\ verify\ failure*|*bad\ decrypt*|*PIN*|*pin\ incorrect*)
       echo "wrong password or PIN: check --password-file";;
+    *Unknown\ option:\ -TSA*)
+      echo "this osslsigncode has no time-stamp authority of its own: leave out --tsa-cert and --tsa-key";;
     *Connecting\ to*|*[Tt]imestamp*)
       echo "the time-stamp server did not answer: check --timestamp, or try another server";;
     *pkcs11*|*PKCS11*|*engine*)

@@ -10,6 +10,12 @@ set -euo pipefail
 root=$1 dist=$2 release=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 export SIGN_RELEASE_UNCOMMITTED=1 # the tests run on work in progress too
+osslsigncode=${OSSLSIGNCODE:-osslsigncode}
+# Debian 12's own osslsigncode (2.5) cannot be its own time-stamp authority;
+# the later ones that these machines carry can.
+own_tsa=0
+usage=$("$osslsigncode" sign --help 2>&1 || true)
+[[ $usage == *-TSA-certs* ]] && own_tsa=1
 t=$(mktemp -d)
 trap 'rm -rf "$t"' EXIT
 cd "$t"
@@ -60,6 +66,10 @@ cp -r "$dist" changed && rewrite changed/*-win64.zip byte
 
 # name, what must happen (signed, stamped, or refused: a word of the message), options.
 while read -r name expect options; do
+  if [ $expect = stamped ] && [ $own_tsa = 0 ]; then
+    echo "$name: not tried: $("$osslsigncode" --version 2>&1 | sed -n '1s/,.*//p') has no -TSA-certs"
+    continue
+  fi
   sign=(bash "$root/tools/sign-release.sh" --dist "$dist" $options --out "$t/$name")
   if [[ $expect = refused:* ]]; then
     "${sign[@]}" >log 2>&1 && fail "$name: signed"
@@ -69,7 +79,7 @@ while read -r name expect options; do
     "${sign[@]}" >log 2>&1 || fail "$name: $(cat log)"
     for zip in "$name"/*.zip; do
       unzip -p "$zip" '*.exe' >program.exe
-      osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem -in program.exe >log 2>&1 || fail "$name: $(cat log)"
+      "$osslsigncode" verify -CAfile ca.pem -TSA-CAfile ca.pem -in program.exe >log 2>&1 || fail "$name: $(cat log)"
       [ $expect = signed ] || grep -q 'Timestamp Server Signature verification: ok' log || fail "$name: no timestamp"
     done
   fi
@@ -100,6 +110,6 @@ unzip -p pkcs12/*-win64.zip '*.exe' >program.exe
 offset=$((0x$(x86_64-w64-mingw32-objdump -h program.exe | awk '$2 == ".text" { print $6 }') + 64))
 python3 -c 'import sys; f = open("program.exe", "r+b"); f.seek(int(sys.argv[1])); b = f.read(1)[0]
 f.seek(-1, 1); f.write(bytes([b ^ 1]))' "$offset"
-! osslsigncode verify -CAfile ca.pem -in program.exe >/dev/null 2>&1 || fail "a changed program still verifies"
+! "$osslsigncode" verify -CAfile ca.pem -in program.exe >/dev/null 2>&1 || fail "a changed program still verifies"
 echo "a flipped byte at $offset fails the signature"
 rm -rf "$release" && mv pkcs12 "$release"
