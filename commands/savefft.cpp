@@ -16,7 +16,7 @@ namespace {
 
 std::string CurrentSpectrumText()
 {
-    return commands::BuildSpectrumText(dsp::Spectrum, facts::SampleRate, dsp::ReferenceLevel);
+    return BuildSpectrumText(dsp::Spectrum, facts::SampleRate, dsp::ReferenceLevel);
 }
 
 // Two reads of the clock, the date first, as the name is defined.
@@ -24,10 +24,10 @@ std::string DatedFileName()
 {
     SYSTEMTIME now = {};
     winlayer::platform::Calls.LocalTime(&now);
-    const std::string date = commands::ClockDateText(now.wMonth, now.wDay, now.wYear);
+    const std::string date = ClockDateText(now.wMonth, now.wDay, now.wYear);
     winlayer::platform::Calls.LocalTime(&now);
-    const std::string time = commands::ClockTimeText(now.wHour, now.wMinute, now.wSecond);
-    return commands::FftFileName(date, time);
+    const std::string time = ClockTimeText(now.wHour, now.wMinute, now.wSecond);
+    return FftFileName(date, time);
 }
 
 bool WriteWhole(HANDLE file, const char* bytes, size_t count)

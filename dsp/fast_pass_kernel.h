@@ -94,9 +94,10 @@ inline void FirstTwoStages(const int16_t* samples, const float* table, int32_t n
                            typename V::D g, const SingleTwiddle& w, StageTwoPoints& out)
 {
     const __m128 a = WindowedSamples<V, Rectangular>(samples, table, n, g);
+    constexpr int32_t quarter = HalfLength / 2;
     const __m128 b = WindowedSamples<V, Rectangular>(samples, table, n + HalfLength, g);
-    const __m128 c = WindowedSamples<V, Rectangular>(samples, table, n + HalfLength / 2, g);
-    const __m128 d = WindowedSamples<V, Rectangular>(samples, table, n + HalfLength + HalfLength / 2, g);
+    const __m128 c = WindowedSamples<V, Rectangular>(samples, table, n + quarter, g);
+    const __m128 d = WindowedSamples<V, Rectangular>(samples, table, n + HalfLength + quarter, g);
     const __m128 zero = _mm_setzero_ps();
     const __m128 r0 = _mm_add_ps(a, b);
     const __m128 r1 = _mm_sub_ps(a, b);

@@ -71,7 +71,8 @@ foreach(symbol IN LISTS removed)
   if(dropped LESS defined)
     continue()
   endif()
-  execute_process(COMMAND ${CXXFILT} --no-strip-underscore ${symbol} OUTPUT_VARIABLE name OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${CXXFILT} --no-strip-underscore ${symbol}
+                  OUTPUT_VARIABLE name OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT name MATCHES "^(app|capture|commands|display|dsp|facts|winlayer)::")
     continue()
   endif()
@@ -97,7 +98,8 @@ if(dead OR stale)
   list(JOIN stale "\n  " stale_text)
   message(FATAL_ERROR
     "Defined by the product and referenced by nothing in it (${dead_count}):\n  ${dead_text}\n"
-    "Listed as test hooks in ${HOOKS} but not unreferenced: used by the product now, or gone:\n  ${stale_text}")
+    "Listed as test hooks in ${HOOKS} but not unreferenced: "
+    "used by the product now, or gone:\n  ${stale_text}")
 endif()
 message(STATUS "Nothing dead: every function and variable of the product is reached, "
                "but for the ${hook_count} test hooks listed in ${HOOKS}")
